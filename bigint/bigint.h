@@ -1,0 +1,7 @@
+// Everything of the big-integer library behind one include.
+#pragma once
+
+#include "bigint/types.h"
+#include "bigint/convert.h"
+#include "bigint/arith.h"
+#include "bigint/divide.h"

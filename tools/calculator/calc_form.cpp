@@ -1,0 +1,114 @@
+// The Super Calculator window.
+#include "tools/calculator/calc_form.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/platform.h"
+
+TCalcForm* CalcForm = nullptr;
+
+namespace {
+
+QLabel* boldLabel(const QString& name, const QString& text, QWidget* parent, int pointDelta = 0) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    QFont f = l->font();
+    f.setBold(true);
+    if (pointDelta) f.setPointSize(f.pointSize() + pointDelta);
+    l->setFont(f);
+    return l;
+}
+
+QComboBox* operandBox(const QString& name, QWidget* parent) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->setEditable(true);
+    c->setCompleter(nullptr);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->lineEdit()->setMaxLength(200);
+    c->setToolTip(QStringLiteral(" < E200"));
+    c->setFixedWidth(406);
+    return c;
+}
+
+QPushButton* opButton(const QString& name, const QString& caption, const QString& hint,
+                      QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    QFont f = b->font();
+    f.setBold(true);
+    b->setFont(f);
+    b->setToolTip(hint);
+    return b;
+}
+
+}  // namespace
+
+TCalcForm::TCalcForm(Platform& platform, QWidget* parent)
+    : QWidget(parent, Qt::Tool), platform_(platform) {
+    setObjectName(QStringLiteral("CalcForm"));
+    setWindowTitle(QStringLiteral("Super Calculator"));
+
+    EditA = operandBox(QStringLiteral("EditA"), this);
+    EditB = operandBox(QStringLiteral("EditB"), this);
+    auto* gcf = opButton(QStringLiteral("BitBtn3"), QStringLiteral("GCF"),
+                         QStringLiteral("Find the Greatest Common Factor"), this);
+    auto* plus = opButton(QStringLiteral("BitBtn4"), QStringLiteral("A + B ="),
+                          QStringLiteral("Perform an addition"), this);
+    auto* minus = opButton(QStringLiteral("BitBtn5"), QStringLiteral("A - B ="),
+                           QStringLiteral("Perform a substraction"), this);
+    auto* times = opButton(QStringLiteral("BitBtn6"), QStringLiteral("A x B ="),
+                           QStringLiteral("Perform a multiplication"), this);
+    ResEdit = new QLineEdit(this);
+    ResEdit->setObjectName(QStringLiteral("ResEdit"));
+    ResEdit->setReadOnly(true);
+    ResEdit->setToolTip(QStringLiteral("The results are here"));
+    ResEdit->setFixedWidth(406);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(6, 6, 6, 6);
+    grid->setVerticalSpacing(4);
+    grid->addWidget(boldLabel(QStringLiteral("Label1"), QStringLiteral("A="), this), 0, 0);
+    grid->addWidget(EditA, 0, 1);
+    grid->addWidget(boldLabel(QStringLiteral("Label2"), QStringLiteral("B="), this), 1, 0);
+    grid->addWidget(EditB, 1, 1);
+    auto* row = new QHBoxLayout;
+    for (QPushButton* b : {gcf, plus, minus, times}) row->addWidget(b);
+    grid->addLayout(row, 2, 1);
+    grid->addWidget(boldLabel(QStringLiteral("ResLabel"), QStringLiteral("= "), this, 2), 3, 0);
+    grid->addWidget(ResEdit, 3, 1);
+
+    setTabOrder(EditA, EditB);
+    setTabOrder(EditB, gcf);
+    setTabOrder(gcf, plus);
+    setTabOrder(plus, minus);
+    setTabOrder(minus, times);
+    setTabOrder(times, ResEdit);
+
+    connect(gcf, &QPushButton::clicked, this, &TCalcForm::BitBtn3Click);
+    connect(plus, &QPushButton::clicked, this, &TCalcForm::BitBtn4Click);
+    connect(minus, &QPushButton::clicked, this, &TCalcForm::BitBtn5Click);
+    connect(times, &QPushButton::clicked, this, &TCalcForm::BitBtn6Click);
+
+    setFixedSize(432, 115);
+}
+
+void TCalcForm::BitBtn3Click() { run(CalcOperation::Gcd); }
+void TCalcForm::BitBtn4Click() { run(CalcOperation::Add); }
+void TCalcForm::BitBtn5Click() { run(CalcOperation::Subtract); }
+void TCalcForm::BitBtn6Click() { run(CalcOperation::Multiply); }
+
+void TCalcForm::run(CalcOperation op) {
+    // On a conversion failure the guard shows the message and ResEdit keeps its text.
+    Guarded(platform_, [&] {
+        std::string result = Calculate(op, EditA->currentText().toStdString(),
+                                       EditB->currentText().toStdString());
+        ResEdit->setText(QString::fromStdString(result));
+        ResEdit->setCursorPosition(0);
+    });
+}
