@@ -342,9 +342,9 @@ uint64_t low64(const std::vector<int64_t>& x) {
 
 }  // namespace
 
-// Lehmer's gcd: single-precision Euclid on the leading 62 bits gives a 2x2 cofactor matrix
-// (entries kept below 2^31 so one digit times an entry fits 62 bits), applied to the whole
-// numbers in one pass; a full division step is taken only when the leading bits decide nothing.
+// Lehmer's gcd: single-precision Euclid on the leading 62 bits gives a 2x2 cofactor matrix,
+// applied to the whole numbers in one pass; a full division step is taken only when the
+// leading bits decide nothing.
 Num gcd(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
     std::vector<int64_t> x(a, a + na), y(b, b + nb);
     if (cmp(x.data(), x.size(), y.data(), y.size()) < 0) std::swap(x, y);
@@ -376,20 +376,24 @@ Num gcd(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
             return v;
         };
         u128 X = top(x), Y = top(y);
-        int shift = 0;
-        while ((X >> shift) >= ((u128)1 << 62)) ++shift;
+        const uint64_t xhi = (uint64_t)(X >> 64);
+        const int bitsX = xhi ? 128 - std::countl_zero(xhi) : 64 - std::countl_zero((uint64_t)X);
+        const int shift = std::max(0, bitsX - 62);
         int64_t xh = (int64_t)(X >> shift), yh = (int64_t)(Y >> shift);
+        // Single-precision Euclid while the remainder keeps at least 31 significant bits:
+        // up to there the cofactors stay below 2^31, so a digit times a cofactor fits 62 bits.
+        // Any matrix built this way is unimodular, so it preserves the gcd even if a leading
+        // bit estimate picked a quotient the full numbers would not; a negative result is
+        // the only failure, and it is caught below.
         int64_t A = 1, B = 0, C = 0, D = 1;
-        for (;;) {
-            if (yh + C == 0 || yh + D == 0) break;
-            int64_t q = (xh + A) / (yh + C);
-            if (q != (xh + B) / (yh + D)) break;
-            i128 nC = (i128)A - (i128)q * C;
-            i128 nD = (i128)B - (i128)q * D;
+        while (yh >= (int64_t{1} << 31)) {
+            // Small quotients are the common case (1, 2 or 3 in two steps of three):
+            // subtraction is cheaper than a 64-bit division.
+            int64_t q = xh / yh, t = xh - q * yh;
+            int64_t nC = A - q * C, nD = B - q * D;
             if (nC >= kMask || nC <= -kMask || nD >= kMask || nD <= -kMask) break;
-            A = C; C = (int64_t)nC;
-            B = D; D = (int64_t)nD;
-            int64_t t = xh - q * yh;
+            A = C; C = nC;
+            B = D; D = nD;
             xh = yh; yh = t;
         }
         if (B == 0) {
@@ -411,6 +415,14 @@ Num gcd(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
             int64_t w = C * xi + D * yi + c2;
             ny[i] = w & kMask;
             c2 = w >> kBits;
+        }
+        if (c1 < 0 || c2 < 0) {   // a quotient from the leading bits was wrong: divide instead
+            Num rem;
+            divmod(x.data(), x.size(), y.data(), y.size(), nullptr, &rem);
+            x.swap(y);
+            size_t rn = trimmed(rem.data() + 1, (size_t)rem[0]);
+            y.assign(rem.begin() + 1, rem.begin() + 1 + (long)rn);
+            continue;
         }
         nx.resize(trimmed(nx.data(), n));
         ny.resize(trimmed(ny.data(), n));

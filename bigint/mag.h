@@ -55,7 +55,7 @@ std::string toDecimal(const int64_t* a, size_t n);
 Num fromChunks(const std::vector<uint32_t>& chunks);
 
 // Size thresholds, measured on the development machine (see bench/).
-inline size_t karatsubaThreshold = 40;
-inline size_t fftThreshold = 1200;
+inline size_t karatsubaThreshold = 32;
+inline size_t fftThreshold = 800;
 
 }  // namespace mag

@@ -1,0 +1,8 @@
+// The benchmark groups; each prints one line per benchmark through the runner.
+#pragma once
+
+#include "bench/harness.h"
+
+namespace bench {
+void coreBenches(Runner& run);
+}
