@@ -5,3 +5,6 @@
 #include "bigint/convert.h"
 #include "bigint/arith.h"
 #include "bigint/divide.h"
+#include "bigint/power.h"
+#include "bigint/prime.h"
+#include "bigint/mersenne.h"

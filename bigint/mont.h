@@ -1,0 +1,46 @@
+// Montgomery arithmetic on 64-bit limbs: the fast engine behind modular powers and the
+// primality tests. Results are plain residues, identical to any other way of computing them.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "bigint/mag.h"
+
+namespace mont {
+
+using Limbs = std::vector<uint64_t>;
+
+// Repacks radix-2^31 digits into k 64-bit limbs (zero-padded) and back.
+Limbs toLimbs(const int64_t* d, size_t n, size_t k);
+mag::Num fromLimbs(const uint64_t* x, size_t k);
+
+// Arithmetic modulo an odd n >= 3 with R = 2^(64k).
+class Ring {
+public:
+    Ring(const int64_t* n, size_t nn);
+    size_t size() const { return k_; }
+    // r = a*b/R mod n; r may alias a or b.
+    void mul(const uint64_t* a, const uint64_t* b, uint64_t* r) const;
+    void sqr(const uint64_t* a, uint64_t* r) const { mul(a, a, r); }
+    void add(const uint64_t* a, const uint64_t* b, uint64_t* r) const;
+    void sub(const uint64_t* a, const uint64_t* b, uint64_t* r) const;
+    bool equal(const uint64_t* a, const uint64_t* b) const;
+    // Montgomery form of a value given as digits (any size; reduced modulo n first).
+    Limbs enter(const int64_t* d, size_t n) const;
+    Limbs enterSmall(uint64_t v) const;
+    // Back to a plain residue.
+    Limbs leave(const uint64_t* a) const;
+    const Limbs& one() const { return one_; }
+    const Limbs& minusOne() const { return minusOne_; }
+    // r = a^e in Montgomery form, e given as digits (sign ignored).
+    Limbs pow(const Limbs& a, const int64_t* e, size_t ne) const;
+
+private:
+    size_t k_;
+    Limbs n_, one_, minusOne_, r2_;
+    uint64_t ninv_;   // -n^-1 mod 2^64
+    mutable std::vector<uint64_t> t_;
+};
+
+}  // namespace mont

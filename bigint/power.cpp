@@ -1,0 +1,155 @@
+// Exact powers and Montgomery modular powers.
+#include "bigint/power.h"
+
+#include <bit>
+
+#include "bigint/arith.h"
+#include "bigint/convert.h"
+#include "bigint/divide.h"
+#include "bigint/mag.h"
+#include "bigint/mont.h"
+
+namespace {
+
+// Number of significant bits of a magnitude.
+size_t bitLength(const int64_t* d, size_t n) {
+    n = mag::trimmed(d, n);
+    if (n == 0) return 0;
+    return 31 * (n - 1) + (size_t)std::bit_width((uint64_t)d[n - 1]);
+}
+
+bool isPowerOfTwo(const int64_t* d, size_t n, size_t& exponent) {
+    n = mag::trimmed(d, n);
+    if (n == 0) return false;
+    for (size_t i = 0; i + 1 < n; ++i)
+        if (d[i] != 0) return false;
+    if (!std::has_single_bit((uint64_t)d[n - 1])) return false;
+    exponent = 31 * (n - 1) + (size_t)std::countr_zero((uint64_t)d[n - 1]);
+    return true;
+}
+
+}  // namespace
+
+void BigPower(const TBigInt& A, const TBigInt& E, TBigInt& C) {
+    const size_t ne = mag::trimmed(mag::dig(E), mag::len(E));
+    const bool odd = BigIsOdd(E);
+    // A negative base keeps its sign for odd powers (also a negative zero).
+    const uint8_t sign = odd ? A.Sign : Positive;
+    if (ne == 0) { C = BigFromInt(1); return; }
+    size_t k = 0;
+    const int64_t* a = mag::dig(A);
+    const size_t na = mag::len(A);
+    if (mag::isZero(A) || (na == 1 && a[0] == 1)) {
+        mag::Num r = mag::make(1);
+        r[1] = a[0];
+        mag::put(C, std::move(r), sign);
+        return;
+    }
+    if (ne > 2) throw BigError("Power too large");
+    const uint64_t e = (uint64_t)mag::dig(E)[0] | (ne > 1 ? (uint64_t)mag::dig(E)[1] << 31 : 0);
+    if (isPowerOfTwo(a, na, k)) {
+        // (2^k)^e is a single bit: built directly.
+        const uint64_t bit = k * e;
+        if (bit / 31 > (uint64_t{1} << 27)) throw BigError("Power too large");
+        mag::Num r = mag::make((size_t)(bit / 31) + 1);
+        r[r.size() - 1] = int64_t{1} << (bit % 31);
+        mag::put(C, std::move(r), sign);
+        return;
+    }
+    if (bitLength(a, na) * e > (uint64_t{1} << 32)) throw BigError("Power too large");
+    // Left-to-right binary powering: squarings of the growing result, products by A.
+    mag::Num r(a - 1, a + na);
+    r[0] = (int64_t)na;
+    for (int i = std::bit_width(e) - 2; i >= 0; --i) {
+        r = mag::sqr(r.data() + 1, (size_t)r[0]);
+        if ((e >> i) & 1) r = mag::mul(r.data() + 1, (size_t)r[0], a, na);
+    }
+    mag::put(C, std::move(r), sign);
+}
+
+void BigMontPowMod(const TBigInt& A, const TBigInt& E, const TBigInt& N, TBigInt& C) {
+    if (!BigIsOdd(N) || (mag::len(N) == 1 && N.Digits[1] < 3))
+        throw BigError("Modular power needs an odd modulus of at least 3");
+    mont::Ring ring(mag::dig(N), mag::len(N));
+    mont::Limbs x = ring.enter(mag::dig(A), mag::len(A));
+    if (A.Sign == Negative && !mag::isZero(A)) {
+        // Euclidean residue of a negative base: n - (|A| mod n).
+        mont::Limbs zero(ring.size(), 0);
+        ring.sub(zero.data(), x.data(), x.data());
+    }
+    mont::Limbs y = ring.pow(x, mag::dig(E), mag::len(E));
+    mont::Limbs plain = ring.leave(y.data());
+    mag::put(C, mont::fromLimbs(plain.data(), plain.size()), Positive);
+}
+
+MontgomeryContext BigMontSetup(const TBigInt& N) {
+    if (!BigIsOdd(N) || (mag::len(N) == 1 && N.Digits[1] < 3))
+        throw BigError("Modular power needs an odd modulus of at least 3");
+    MontgomeryContext ctx;
+    const size_t s = mag::len(N);
+    const int64_t top = N.Digits[s];
+    ctx.s = (int32_t)s;
+    if (top >> 30 == 1) {
+        ctx.mask = DigitMask;
+        mag::Num r = mag::make(s + 1);
+        r[s + 1] = 1;
+        mag::put(ctx.R, std::move(r), Positive);
+    } else {
+        const int b = std::bit_width((uint64_t)top);
+        ctx.mask = (int64_t{1} << b) - 1;
+        mag::Num r = mag::make(s);
+        r[s] = int64_t{1} << b;
+        mag::put(ctx.R, std::move(r), Positive);
+    }
+    TBigInt inv;
+    BigModInverse(N, ctx.R, inv);
+    BigCopy(ctx.R, ctx.NPrime);
+    BigSubAbs(ctx.NPrime, inv);
+    ctx.NPrime.Sign = Positive;
+    return ctx;
+}
+
+void BigLowPart(const TBigInt& A, int32_t s, int64_t mask, TBigInt& C) {
+    const size_t n = mag::len(A);
+    if (n < (size_t)s) {
+        BigCopy(A, C);
+        return;
+    }
+    mag::Num r(A.Digits.begin(), A.Digits.begin() + s + 1);
+    r[(size_t)s] &= mask;
+    mag::put(C, std::move(r), Positive);
+}
+
+void BigMulLow(const TBigInt& A, const TBigInt& B, int64_t mask, int32_t s, TBigInt& C) {
+    const size_t a = mag::len(A), bc = mag::len(B), sz = (size_t)s;
+    const size_t n = std::min(sz, a + bc);
+    mag::Num r = mag::make(n);
+    for (size_t i = 1; i <= bc; ++i) {
+        int64_t carry = 0;
+        const size_t jmax = std::min(a, sz + 1 >= i ? sz - i + 1 : 0);
+        for (size_t j = 1; j <= jmax; ++j) {
+            int64_t t = A.Digits[j] * B.Digits[i] + r[i + j - 1] + carry;
+            r[i + j - 1] = t & DigitMask;
+            carry = t >> 31;
+        }
+        if (sz >= a + i) r[a + i] = carry;
+    }
+    if (n == sz) r[sz] &= mask;
+    mag::put(C, std::move(r), A.Sign == B.Sign ? Positive : Negative);
+}
+
+void BigMontReduce(const TBigInt& T, const TBigInt& N, const TBigInt& NPrime, int64_t mask,
+                   int32_t s, TBigInt& C) {
+    TBigInt q, m, u, sum;
+    BigLowPart(T, s, mask, q);
+    BigMulLow(q, NPrime, mask, s, m);
+    BigMul(m, N, u);
+    BigAdd(u, T, sum);
+    const size_t cnt = mag::len(sum);
+    mag::Num r = mag::make(cnt >= (size_t)s ? cnt - (size_t)s + 1 : 1);
+    for (size_t i = (size_t)s; i <= cnt; ++i) r[i - (size_t)s + 1] = sum.Digits[i];
+    mag::put(C, std::move(r), Positive);
+    if (mask >> 30) BigShiftRightDigit(C);
+    else BigDivSmall(C, mask + 1);
+    if (BigCompareAbs(C, N) != cmpLess) BigSubAbs(C, N);
+}

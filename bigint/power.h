@@ -1,0 +1,24 @@
+// Exact powers and Montgomery modular powers.
+#pragma once
+
+#include "bigint/types.h"
+
+// The values set up once per modulus N: R is the smallest power of two above N, held in
+// s digits limited by mask at digit s (or s + 1 digits when N's top digit has 31 bits).
+struct MontgomeryContext {
+    int32_t s = 0;
+    TBigInt R;
+    int64_t mask = 0;
+    TBigInt NPrime;   // R - (N^-1 mod R)
+};
+
+// C = A^|E|; A^0 = 1, also for A = 0.
+void BigPower(const TBigInt& A, const TBigInt& E, TBigInt& C);
+// C = A^|E| mod N for an odd N >= 3; throws BigError for any other modulus.
+void BigMontPowMod(const TBigInt& A, const TBigInt& E, const TBigInt& N, TBigInt& C);
+
+MontgomeryContext BigMontSetup(const TBigInt& N);
+void BigLowPart(const TBigInt& A, int32_t s, int64_t mask, TBigInt& C);
+void BigMulLow(const TBigInt& A, const TBigInt& B, int64_t mask, int32_t s, TBigInt& C);
+void BigMontReduce(const TBigInt& T, const TBigInt& N, const TBigInt& NPrime, int64_t mask,
+                   int32_t s, TBigInt& C);
