@@ -5,4 +5,5 @@
 
 namespace bench {
 void coreBenches(Runner& run);
+void primeBenches(Runner& run);
 }

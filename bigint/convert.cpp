@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "bigint/mag.h"
+#include "bigint/recip.h"
 
 namespace {
 
@@ -41,6 +42,56 @@ mag::Num fromChunksRange(const std::vector<uint32_t>& chunks, size_t lo, size_t 
     return mag::add(prod.data() + 1, (size_t)prod[0], low.data() + 1, (size_t)low[0]);
 }
 
+// Divide-and-conquer conversion to decimal: x < 10^(9*2^(k+1)) is split by 10^(9*2^k) into
+// a high and a low half, each written as exactly 9*2^(k+1)/2 digits; small pieces use the
+// quadratic method. Cost O(M(n) log n) instead of O(n^2).
+struct DecimalSplitter {
+    std::vector<mag::Num> powers, inverses;
+
+    void prepare(size_t k) {
+        while (powers.size() <= k) chunkPower(powers, powers.size());
+        while (inverses.size() <= k) inverses.push_back(recip::reciprocal(powers[inverses.size()]));
+    }
+
+    void emit(const mag::Num& x, size_t k, std::string& out) {
+        const size_t width = 9 * (size_t{2} << k);
+        if ((size_t)x[0] <= 60 || k == 0) {
+            std::string s = mag::toDecimal(x.data() + 1, (size_t)x[0]);
+            if (s == "0") s.clear();
+            out.append(width - s.size(), '0');
+            out += s;
+            return;
+        }
+        mag::Num q, r;
+        recip::divide(x, powers[k], inverses[k], q, r);
+        emit(q, k - 1, out);
+        emit(r, k - 1, out);
+    }
+};
+
+std::string toDecimalFast(const int64_t* a, size_t n) {
+    mag::Num x = mag::make(n);
+    std::copy(a, a + n, x.begin() + 1);
+    // The powers and their reciprocals depend only on the size: kept per thread.
+    thread_local DecimalSplitter splitter;
+    // Smallest k with 10^(9*2^(k+1)) > x, found by digit counts then checked exactly.
+    size_t k = 0;
+    for (;;) {
+        splitter.prepare(k);
+        const mag::Num& p = splitter.powers[k];
+        if (2 * (size_t)p[0] - 1 > n) {
+            mag::Num sq = mag::sqr(p.data() + 1, (size_t)p[0]);
+            if (mag::cmp(sq.data() + 1, (size_t)sq[0], a, n) > 0) break;
+        }
+        ++k;
+    }
+    std::string out;
+    out.reserve(9 * (size_t{2} << k));
+    splitter.emit(x, k, out);
+    size_t first = out.find_first_not_of('0');
+    return first == std::string::npos ? "0" : out.substr(first);
+}
+
 }  // namespace
 
 void BigFromDecimal(std::string_view text, TBigInt& A) {
@@ -72,7 +123,8 @@ void BigFromDecimal(std::string_view text, TBigInt& A) {
 }
 
 std::string BigToDecimal(const TBigInt& A) {
-    std::string s = mag::toDecimal(mag::dig(A), mag::len(A));
+    const size_t n = mag::len(A);
+    std::string s = n > 40 ? toDecimalFast(mag::dig(A), n) : mag::toDecimal(mag::dig(A), n);
     return A.Sign == Negative ? "-" + s : s;
 }
 

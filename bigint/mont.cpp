@@ -43,6 +43,7 @@ Ring::Ring(const int64_t* n, size_t nn) {
     for (int i = 0; i < 6; ++i) inv *= 2 - n_[0] * inv;
     ninv_ = 0 - inv;
     t_.assign(k_ + 2, 0);
+    w_.assign(2 * k_ + 1, 0);
     // R^2 mod n by one long division.
     mag::Num big = mag::make(64 * 2 * k_ / 31 + 1);
     big[big.size() - 1] = int64_t{1} << ((128 * k_) % 31);
@@ -82,8 +83,12 @@ void Ring::mul(const uint64_t* a, const uint64_t* b, uint64_t* r) const {
         t[k - 1] = (uint64_t)s;
         t[k] = t[k + 1] + (uint64_t)(s >> 64);
     }
-    // t < 2n: subtract n once when t >= n.
-    bool ge = t[k] != 0;
+    finish(t, t[k], r);   // t < 2n: subtract n once when t >= n
+}
+
+void Ring::finish(uint64_t* t, uint64_t top, uint64_t* r) const {
+    const size_t k = k_;
+    bool ge = top != 0;
     if (!ge) {
         ge = true;
         for (size_t j = k; j-- > 0;)
@@ -99,6 +104,47 @@ void Ring::mul(const uint64_t* a, const uint64_t* b, uint64_t* r) const {
     } else {
         std::copy(t, t + k, r);
     }
+}
+
+void Ring::sqr(const uint64_t* a, uint64_t* r) const {
+    const size_t k = k_;
+    uint64_t* w = w_.data();
+    std::fill(w, w + 2 * k + 1, 0);
+    for (size_t i = 0; i + 1 < k; ++i) {
+        uint64_t c = 0;
+        const uint64_t ai = a[i];
+        for (size_t j = i + 1; j < k; ++j) {
+            u128 p = (u128)ai * a[j] + w[i + j] + c;
+            w[i + j] = (uint64_t)p;
+            c = (uint64_t)(p >> 64);
+        }
+        w[i + k] = c;
+    }
+    uint64_t c = 0;
+    for (size_t i = 0; i < k; ++i) {
+        u128 sq = (u128)a[i] * a[i];
+        uint64_t lo = w[2 * i], hi = w[2 * i + 1];
+        u128 s0 = (u128)(lo << 1) + (uint64_t)sq + c;
+        w[2 * i] = (uint64_t)s0;
+        u128 s1 = (u128)((hi << 1) | (lo >> 63)) + (uint64_t)(sq >> 64) + (uint64_t)(s0 >> 64);
+        w[2 * i + 1] = (uint64_t)s1;
+        c = (uint64_t)(s1 >> 64) + (hi >> 63);
+    }
+    // Montgomery reduction of the 2k-limb square.
+    uint64_t extra = 0;
+    for (size_t i = 0; i < k; ++i) {
+        const uint64_t m = w[i] * ninv_;
+        uint64_t cc = 0;
+        for (size_t j = 0; j < k; ++j) {
+            u128 p = (u128)m * n_[j] + w[i + j] + cc;
+            w[i + j] = (uint64_t)p;
+            cc = (uint64_t)(p >> 64);
+        }
+        u128 s = (u128)w[i + k] + cc + extra;
+        w[i + k] = (uint64_t)s;
+        extra = (uint64_t)(s >> 64);
+    }
+    finish(w + k, extra, r);
 }
 
 void Ring::add(const uint64_t* a, const uint64_t* b, uint64_t* r) const {

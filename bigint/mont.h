@@ -22,7 +22,9 @@ public:
     size_t size() const { return k_; }
     // r = a*b/R mod n; r may alias a or b.
     void mul(const uint64_t* a, const uint64_t* b, uint64_t* r) const;
-    void sqr(const uint64_t* a, uint64_t* r) const { mul(a, a, r); }
+    // r = a^2/R mod n: the cross products once, doubled, then one reduction (about 3/4 of
+    // the cost of mul).
+    void sqr(const uint64_t* a, uint64_t* r) const;
     void add(const uint64_t* a, const uint64_t* b, uint64_t* r) const;
     void sub(const uint64_t* a, const uint64_t* b, uint64_t* r) const;
     bool equal(const uint64_t* a, const uint64_t* b) const;
@@ -40,7 +42,8 @@ private:
     size_t k_;
     Limbs n_, one_, minusOne_, r2_;
     uint64_t ninv_;   // -n^-1 mod 2^64
-    mutable std::vector<uint64_t> t_;
+    void finish(uint64_t* t, uint64_t top, uint64_t* r) const;
+    mutable std::vector<uint64_t> t_, w_;
 };
 
 }  // namespace mont

@@ -213,34 +213,32 @@ bool BigStrongLucas(const TBigInt& N) {
     while ((np1.Digits[1] & 1) == 0) { BigShiftRightBit(np1); ++s; }
     const TBigInt& d = np1;
 
+    // P = 1, so P * Q^k is Q^k itself.
     mont::Limbs v0 = ring.enterSmall(2), v1 = ring.one(), qk = ring.one(), t(k), u(k);
-    const mont::Limbs& P = ring.one();
     const size_t nd = mag::len(d);
     const size_t bits = 31 * (nd - 1) + (size_t)(64 - __builtin_clzll((uint64_t)d.Digits[nd]));
     for (size_t i = bits; i-- > 0;) {
         const bool bit = (d.Digits[1 + i / 31] >> (i % 31)) & 1;
-        ring.mul(v0.data(), v1.data(), t.data());           // V_k V_(k+1)
-        ring.mul(P.data(), qk.data(), u.data());
-        ring.sub(t.data(), u.data(), t.data());             // V_(2k+1)
+        ring.mul(v0.data(), v1.data(), t.data());
+        ring.sub(t.data(), qk.data(), t.data());            // V_(2k+1) = V_k V_(k+1) - Q^k
         if (bit) {
             ring.mul(qk.data(), q.data(), u.data());        // Q^(k+1)
             ring.sqr(v1.data(), v1.data());
             ring.sub(v1.data(), u.data(), v1.data());
             ring.sub(v1.data(), u.data(), v1.data());       // V_(2k+2)
-            v0 = t;
+            v0.swap(t);
             ring.mul(qk.data(), u.data(), qk.data());       // Q^(2k+1)
         } else {
             ring.sqr(v0.data(), v0.data());
             ring.sub(v0.data(), qk.data(), v0.data());
             ring.sub(v0.data(), qk.data(), v0.data());      // V_(2k)
-            v1 = t;
+            v1.swap(t);
             ring.sqr(qk.data(), qk.data());                 // Q^(2k)
         }
     }
     mont::Limbs zero(k, 0);
     ring.add(v1.data(), v1.data(), t.data());
-    ring.mul(P.data(), v0.data(), u.data());
-    ring.sub(t.data(), u.data(), t.data());
+    ring.sub(t.data(), v0.data(), t.data());            // D U_d = 2 V_(d+1) - P V_d
     if (ring.equal(t.data(), zero.data()) || ring.equal(v0.data(), zero.data())) return true;
     for (size_t r = 1; r < s; ++r) {
         ring.sqr(v0.data(), v0.data());
