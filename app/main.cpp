@@ -1,17 +1,15 @@
-// Program start: the application object, the windows, the message loop.
+// Program start: the application title, the windows in their order, the message loop.
 #include <QApplication>
 
+#include "app/workbench.h"
 #include "platform/qt_platform.h"
-#include "tools/calculator/calc_form.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quendra"));
     QApplication::setApplicationDisplayName(ApplicationTitle);
+    QApplication::setQuitOnLastWindowClosed(false);   // the main window's close ends the program
     QtPlatform platform;
-    TCalcForm calc(platform);
-    CalcForm = &calc;
-    calc.setWindowFlag(Qt::Tool, false);  // the only window for now: quit when it closes
-    calc.show();
+    Workbench workbench(platform);   // the main window stays hidden until the start-up window closes
     return QApplication::exec();
 }

@@ -2,16 +2,142 @@
 #include "platform/qt_platform.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QStandardPaths>
+#include <QUrl>
+#include <stdexcept>
+
+namespace {
+
+QString qtFilter(const QString& filter) {
+    // "text files|*.txt" -> "text files (*.txt)"
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) out << parts[i] + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+    return out.join(QStringLiteral(";;"));
+}
+
+class DialogProgress : public ProgressView {
+public:
+    DialogProgress(QWidget* owner, const QString& what) : dialog_(what, QStringLiteral("Cancel"), 0, 100, owner) {
+        dialog_.setWindowTitle(ApplicationTitle);
+        dialog_.setWindowModality(Qt::WindowModal);
+        dialog_.setMinimumDuration(0);
+        dialog_.setAutoClose(false);
+        dialog_.setAutoReset(false);
+        dialog_.setValue(0);
+        dialog_.show();
+        what_ = what;
+    }
+    void update(const QString& label, int percent, const QString& timeLeft) override {
+        QString text = what_;
+        if (!label.isEmpty()) text += QStringLiteral("\n") + label;
+        if (!timeLeft.isEmpty()) text += QStringLiteral("\nTime left: ") + timeLeft;
+        dialog_.setLabelText(text);
+        if (percent >= 0) dialog_.setValue(percent);
+    }
+    bool cancelRequested() override { return dialog_.wasCanceled(); }
+
+private:
+    QProgressDialog dialog_;
+    QString what_;
+};
+
+}  // namespace
 
 void QtPlatform::showError(const QString& message) {
-    QMessageBox box(QMessageBox::Critical, ApplicationTitle, message, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Critical, ApplicationTitle, message, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
 void QtPlatform::showMessage(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle, text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle, text, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
+}
+
+bool QtPlatform::askYesNo(const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> QtPlatform::saveFileName(const FileDialogRequest& r) {
+    QFileDialog dialog(QApplication::activeWindow(), r.title, QString(), qtFilter(r.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(r.defaultExtension);
+    dialog.selectFile(r.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QString> QtPlatform::openFileName(const FileDialogRequest& r) {
+    QFileDialog dialog(QApplication::activeWindow(), r.title, QString(), qtFilter(r.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(r.defaultExtension);
+    dialog.selectFile(r.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+QString QtPlatform::clipboardText() { return QApplication::clipboard()->text(); }
+
+void QtPlatform::setClipboardText(const QString& text) { QApplication::clipboard()->setText(text); }
+
+void QtPlatform::printLines(const QStringList& lines) {
+    if (QPrinterInfo::defaultPrinter().isNull()) throw std::runtime_error("There is no default printer currently selected");
+    QPrinter printer(QPrinterInfo::defaultPrinter());
+    QPainter painter;
+    if (!painter.begin(&printer)) throw std::runtime_error("Printing failed");
+    const QRect page = painter.viewport();
+    const QRect area = page.adjusted(100, 100, -100, -100);
+    const int step = painter.fontMetrics().lineSpacing();
+    int y = area.top();
+    for (const QString& line : lines) {
+        if (y + step > area.bottom() && y > area.top()) {
+            printer.newPage();
+            y = area.top();
+        }
+        painter.drawText(QRect(area.left(), y, area.width(), step), Qt::AlignLeft | Qt::TextSingleLine, line);
+        y += step;
+    }
+    if (!painter.end()) throw std::runtime_error("Printing failed");
+}
+
+void QtPlatform::openHelp(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+
+bool QtPlatform::startCalculator() {
+    for (const char* name : {"gnome-calculator", "kcalc", "galculator", "mate-calc", "qalculate-gtk",
+                             "qalculate-qt", "speedcrunch", "xcalc"}) {
+        const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (path.isEmpty()) continue;
+        QProcess::startDetached(path, {});   // a failed start is not reported
+        return true;
+    }
+    return false;
+}
+
+void QtPlatform::beep() { QApplication::beep(); }
+
+QDateTime QtPlatform::now() { return QDateTime::currentDateTime(); }
+
+QString QtPlatform::settingsPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Velorin/Quendra 4/Setup.reg");
+}
+
+QString QtPlatform::programDir() { return QCoreApplication::applicationDirPath() + QLatin1Char('/'); }
+
+std::unique_ptr<ProgressView> QtPlatform::showProgress(QWidget* owner, const QString& what) {
+    return std::make_unique<DialogProgress>(owner, what);
 }

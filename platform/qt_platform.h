@@ -1,12 +1,23 @@
-// The real desktop behind Platform: Qt message boxes.
+// The real desktop behind Platform.
 #pragma once
 
 #include "platform/platform.h"
-
-class QWidget;
 
 class QtPlatform : public Platform {
 public:
     void showError(const QString& message) override;
     void showMessage(const QString& text) override;
+    bool askYesNo(const QString& caption, const QString& text) override;
+    std::optional<QString> saveFileName(const FileDialogRequest& request) override;
+    std::optional<QString> openFileName(const FileDialogRequest& request) override;
+    QString clipboardText() override;
+    void setClipboardText(const QString& text) override;
+    void printLines(const QStringList& lines) override;
+    void openHelp(const QString& path) override;
+    bool startCalculator() override;
+    void beep() override;
+    QDateTime now() override;
+    QString settingsPath() override;
+    QString programDir() override;
+    std::unique_ptr<ProgressView> showProgress(QWidget* owner, const QString& what) override;
 };

@@ -1,15 +1,67 @@
-// A scripted stand-in for the desktop: records what the windows show, never blocks.
+// A scripted stand-in for the desktop: records what the windows show, answers dialogs from
+// a script, never blocks.
 #pragma once
 
+#include <QDir>
 #include <QStringList>
+#include <deque>
 
 #include "platform/platform.h"
 
+class FakeProgress : public ProgressView {
+public:
+    explicit FakeProgress(bool cancel) : cancel_(cancel) {}
+    void update(const QString&, int, const QString&) override {}
+    bool cancelRequested() override { return cancel_; }
+
+private:
+    bool cancel_;
+};
+
 class FakePlatform : public Platform {
 public:
+    explicit FakePlatform(QString settingsFile = {}) : settingsFile_(std::move(settingsFile)) {}
+
     void showError(const QString& message) override { errors << message; }
     void showMessage(const QString& text) override { messages << text; }
+    bool askYesNo(const QString& caption, const QString& text) override {
+        questions << caption + QStringLiteral("|") + text;
+        return answerYes;
+    }
+    std::optional<QString> saveFileName(const FileDialogRequest& r) override {
+        dialogs << r.title + QStringLiteral("|") + r.proposedName;
+        if (saveAnswers.empty()) return std::nullopt;
+        auto a = saveAnswers.front();
+        saveAnswers.pop_front();
+        return a;
+    }
+    std::optional<QString> openFileName(const FileDialogRequest& r) override { return saveFileName(r); }
+    QString clipboardText() override { return clipboard; }
+    void setClipboardText(const QString& text) override { clipboard = text; }
+    void printLines(const QStringList& lines) override {
+        if (!printerError.isEmpty()) throw std::runtime_error(printerError.toStdString());
+        printed << lines;
+    }
+    void openHelp(const QString& path) override { helpOpened << path; }
+    bool startCalculator() override { return calculatorFound; }
+    void beep() override { ++beeps; }
+    QDateTime now() override { return clock; }
+    QString settingsPath() override { return settingsFile_; }
+    QString programDir() override { return QDir::tempPath() + QLatin1Char('/'); }
+    int progressDelayMs() override { return 0; }
+    std::unique_ptr<ProgressView> showProgress(QWidget*, const QString& what) override {
+        progressShown << what;
+        return std::make_unique<FakeProgress>(cancelProgress);
+    }
 
-    QStringList errors;
-    QStringList messages;
+    QStringList errors, messages, questions, dialogs, helpOpened, progressShown;
+    QList<QStringList> printed;
+    std::deque<std::optional<QString>> saveAnswers;
+    QString clipboard, printerError;
+    bool answerYes = true, calculatorFound = true, cancelProgress = false;
+    int beeps = 0;
+    QDateTime clock = QDateTime(QDate(2026, 12, 9), QTime(14, 30, 5));
+
+private:
+    QString settingsFile_;
 };

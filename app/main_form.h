@@ -1,0 +1,109 @@
+// The main window: the generic and Mersenne tester bands, the result panel, the status bar,
+// the menu and the start-up and shutdown steps.
+#pragma once
+
+#include <QDateTime>
+#include <QMainWindow>
+
+class Platform;
+class Runner;
+class SettingsStore;
+class TOptionsForm;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTextEdit;
+class QTimer;
+
+// The windows the main window opens, created at start-up in the program's order.
+struct ToolWindows {
+    TOptionsForm* options = nullptr;
+    QWidget* intro = nullptr;
+    QWidget* info = nullptr;
+    QWidget* calc = nullptr;
+    QWidget* certif = nullptr;
+    QWidget* convert = nullptr;
+};
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    TMainForm(Platform& platform, SettingsStore& store, Runner& runner, QWidget* parent = nullptr);
+    void setTools(const ToolWindows& tools) { tools_ = tools; }
+
+    // Creation: counters, panel, intro timer, stored window settings.
+    void FormCreate();
+    void FormActivate();
+
+    // Generic tester.
+    void VerifierClick();
+    void BitBtn1Click();
+    void BitBtn3Click();
+    void ComboBox1Change();
+    void ShowTestCounter();
+    void ScrollPanelToEnd();
+    void AddResultSeparator();
+    // Mersenne tester (its Test command joins with the Lucas-Lehmer engine).
+    void BitBtn2Click();
+    // Digit filter for either tester box.
+    void NumberEditKeyUp(QComboBox* box, uint16_t key);
+
+    // Menu commands.
+    void Exit1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Autoclear1Click();
+    void SCalc1Click();
+    void Calculator1Click();
+    void History1Click();
+    void Notebook1Click();
+    void Options2Click();
+    void incremen1Click();
+    void Decrease1Click();
+    void Resetcounter1Click();
+    void index1Click();
+    void About1Click();
+    void BitBtn4Click();   // save the result panel
+
+    // The shutdown steps; false when the user answered No.
+    bool FormCloseQuery();
+    void FormClose();
+
+    QAction* Autoclear1;
+    QComboBox* NumberEdit;
+    QComboBox* ComboBox1;
+    QPushButton* Verifier;
+    QPushButton* Button1;
+    QLabel* Digital;
+    QTextEdit* RichEdit1;
+    QCheckBox* RefBox;
+    QCheckBox* certifgen;
+    QLineEdit* Temp;
+    QLabel* panel0;
+    QLabel* panel1;
+    QTimer* ShowIntroFormTimer;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildBands();
+    void buildMenu();
+    void appendPanelLine(const QString& line);
+    QString durationSince(const QDateTime& start) const;
+    void showIntro();
+
+    Platform& platform_;
+    SettingsStore& store_;
+    Runner& runner_;
+    ToolWindows tools_;
+    bool numberEditSorted_ = false;
+};
+
+extern TMainForm* MainForm;

@@ -1,0 +1,122 @@
+// The generic primality tester band of the main window and the report helpers it shares
+// with the Mersenne tester.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include "app/main_form.h"
+#include "app/runner.h"
+#include "app/shared.h"
+#include "bigint/bigint.h"
+#include "platform/platform.h"
+#include "settings/options_form.h"
+
+void TMainForm::appendPanelLine(const QString& line) { RichEdit1->append(line); }
+
+QString TMainForm::durationSince(const QDateTime& start) const {
+    const qint64 seconds = std::max<qint64>(0, start.secsTo(platform_.now()));
+    return Platform::longTimeText(QTime(0, 0).addSecs((int)(seconds % 86400)));
+}
+
+void TMainForm::ShowTestCounter() {
+    panel0->setText(QStringLiteral("#s Tested today: ") + QString::number(TestCounter));
+}
+
+void TMainForm::ScrollPanelToEnd() {
+    RichEdit1->setFocus();
+    RichEdit1->moveCursor(QTextCursor::End);
+    RichEdit1->ensureCursorVisible();
+}
+
+void TMainForm::AddResultSeparator() {
+    if (tools_.options && tools_.options->SepareResult->isChecked()) appendPanelLine(QString(39, QLatin1Char('~')));
+}
+
+void TMainForm::ComboBox1Change() {
+    try {
+        if (LastTested != QStringLiteral("0")) panel1->setText(QStringLiteral("Last test on ") + LastTested);
+        Digital->setText(QString::number(NumberEdit->currentText().size()) + QStringLiteral(" digits"));
+    } catch (...) {
+        // a failure here is swallowed without a message
+    }
+}
+
+void TMainForm::BitBtn1Click() { NumberEdit->clear(); }   // clear() keeps the edit text
+void TMainForm::BitBtn2Click() { ComboBox1->clear(); }
+void TMainForm::BitBtn3Click() { RichEdit1->clear(); }
+
+void TMainForm::VerifierClick() {
+    const QString text = NumberEdit->currentText();
+    if (text.isEmpty()) {
+        appendPanelLine(QStringLiteral("Please type a valid number."));
+        return;
+    }
+    if (text.size() > 200) {
+        platform_.showMessage(QStringLiteral("Please, note that numbers with more than 200 digits are not supported yet."));
+        return;
+    }
+    const QString statusBefore = panel1->text();
+    const QDateTime start = platform_.now();
+    bool cancelled = false;
+    Guarded(
+        platform_,
+        [&] {
+            panel1->setText(QStringLiteral("Test in progress...Please wait"));
+            statusBar()->repaint();
+            // The verdict is computed off the user-interface thread; nothing is changed
+            // before it is in, so a cancelled test leaves the window as it was.
+            bool prime = false;
+            const std::string digits = text.toStdString();
+            if (!runner_.run(this, QStringLiteral("Testing the primality of the number..."), [&](Progress&) {
+                    TBigInt n;
+                    BigFromDecimal(digits, n);
+                    prime = BigIsPrime(n);
+                })) {
+                panel1->setText(statusBefore);
+                cancelled = true;
+                return;
+            }
+            if (RefBox->isChecked()) BitBtn3Click();
+            if (!IsInList(text, NumberEdit)) AddToHistory(NumberEdit, text, numberEditSorted_);
+            TOptionsForm* o = tools_.options;
+            if (prime) {
+                if (o && o->PremiersCheckBox->isChecked() && !IsInList(text, o->Memo1)) o->Memo1->addItem(text);
+                appendPanelLine(o ? o->LabeledEdit1->text() : QStringLiteral("This is a prime number"));
+            } else {
+                appendPanelLine(o ? o->LabeledEdit2->text() : QStringLiteral("This is composite"));
+                if (o && o->NonPremiersCheckBox->isChecked() && !IsInList(text, o->Memo2)) o->Memo2->addItem(text);
+            }
+            if (Autoclear1->isChecked()) NumberEdit->lineEdit()->selectAll();
+            else NumberEdit->lineEdit()->deselect();
+            ++TestCounter;
+            if (o) {
+                if (o->RefBox->isChecked()) o->NoteEdit->clear();
+                const QStringList report = {
+                    QStringLiteral("Date & time: ") + Platform::dateTimeText(platform_.now()),
+                    QStringLiteral("Tested Number: ") + text,
+                    QStringLiteral("Duration of test: ") + durationSince(start),
+                    prime ? QStringLiteral("Results: Prime") : QStringLiteral("Results: Composite"),
+                    QStringLiteral("Comments: "),
+                    QString(),
+                };
+                for (const QString& line : report) o->NoteEdit->append(line);
+            }
+            ScrollPanelToEnd();
+        },
+        [&] {
+            // Closing steps: they run after a failed conversion too, but not after a cancel.
+            if (cancelled) return;
+            NumberEdit->setFocus();
+            LastTested = text;
+            panel1->setText(QStringLiteral("Completed in ") + durationSince(start));
+            ShowTestCounter();
+            AddResultSeparator();
+        });
+}

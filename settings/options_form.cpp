@@ -1,0 +1,353 @@
+// The options window.
+#include "settings/options_form.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+#include "platform/platform.h"
+#include "settings/settings_store.h"
+
+TOptionsForm* OptionsForm = nullptr;
+
+namespace {
+
+const QString kDefaultPrime = QStringLiteral("This is a prime number");
+const QString kDefaultComposite = QStringLiteral("This is composite");
+const QString kTrailer = QStringLiteral("Created with Quendra!");
+
+template <typename T>
+T* named(T* w, const char* name) {
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+QCheckBox* check(const char* name, const QString& caption, bool checked, QWidget* parent) {
+    auto* c = named(new QCheckBox(caption, parent), name);
+    c->setChecked(checked);
+    return c;
+}
+
+QPushButton* smallButton(const char* name, QStyle::StandardPixmap icon, const QString& hint, QWidget* parent) {
+    auto* b = named(new QPushButton(parent), name);
+    b->setIcon(parent->style()->standardIcon(icon));
+    b->setToolTip(hint);
+    b->setFixedSize(26, 22);
+    return b;
+}
+
+QStringList listLines(const QListWidget* list) {
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+    return lines;
+}
+
+}  // namespace
+
+void WriteTextFile(const QString& path, const QStringList& lines) {
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) throw std::runtime_error(("Cannot create file " + path).toStdString());
+    QByteArray data;
+    for (const QString& line : lines) data += line.toLocal8Bit() + "\r\n";
+    if (f.write(data) != data.size() || !f.commit())
+        throw std::runtime_error(("Cannot create file " + path).toStdString());
+}
+
+TOptionsForm::TOptionsForm(Platform& platform, SettingsStore& store, QWidget* parent)
+    : QDialog(parent), platform_(platform), store_(store) {
+    setObjectName(QStringLiteral("OptionsForm"));
+    setWindowTitle(QStringLiteral("Options"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    pages_ = named(new QTabWidget(this), "PageControl1");
+    pages_->setDocumentMode(true);
+    pages_->addTab(buildHistoryPage(), style()->standardIcon(QStyle::SP_FileDialogDetailedView), QStringLiteral("History"));
+    pages_->addTab(buildNotebookPage(), style()->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Notebook"));
+    pages_->addTab(buildSettingsPage(), style()->standardIcon(QStyle::SP_ComputerIcon), QStringLiteral("Tools settings"));
+
+    auto* ok = named(new QPushButton(QStringLiteral("&OK"), this), "BitBtn5");
+    auto* close = named(new QPushButton(QStringLiteral("&Close"), this), "BitBtn6");
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(close);
+    buttons->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(pages_, 1);
+    layout->addLayout(buttons);
+    setFixedSize(595, 301);
+
+    connect(ok, &QPushButton::clicked, this, [this] { Guarded(platform_, [this] { BitBtn5Click(); }); });
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QWidget* TOptionsForm::buildHistoryPage() {
+    auto* page = new QWidget;
+    PremiersCheckBox = check("PremiersCheckBox", QStringLiteral("Prime numbers list :"), true, page);
+    BitBtn1 = smallButton("BitBtn1", QStyle::SP_DialogSaveButton, QStringLiteral("Save the Prime list into a file"), page);
+    BitBtn2 = smallButton("BitBtn2", QStyle::SP_DialogResetButton, QStringLiteral("Clear the Prime list"), page);
+    PrintPBtn = smallButton("PrintPBtn", QStyle::SP_FileDialogContentsView, QStringLiteral("Print the Prime #s' list"), page);
+    Memo1 = named(new QListWidget(page), "Memo1");
+    NonPremiersCheckBox = check("NonPremiersCheckBox", QStringLiteral("Composite numbers list :"), true, page);
+    BitBtn3 = smallButton("BitBtn3", QStyle::SP_DialogSaveButton, QStringLiteral("Save the composites  list into a file"), page);
+    BitBtn4 = smallButton("BitBtn4", QStyle::SP_DialogResetButton, QStringLiteral("Clear the composites list"), page);
+    PrintNPBtn = smallButton("PrintNPBtn", QStyle::SP_FileDialogContentsView, QStringLiteral("Print the composites #s' list"), page);
+    Memo2 = named(new QListWidget(page), "Memo2");
+    BitBtn1->setEnabled(false);
+    BitBtn3->setEnabled(false);
+    for (QListWidget* memo : {Memo1, Memo2}) {
+        memo->setMouseTracking(true);
+        memo->viewport()->setMouseTracking(true);
+        memo->viewport()->installEventFilter(this);
+    }
+    auto* v = new QVBoxLayout(page);
+    auto row = [&](QCheckBox* c, QPushButton* a, QPushButton* b, QPushButton* d) {
+        auto* h = new QHBoxLayout;
+        h->addWidget(c);
+        h->addStretch();
+        h->addWidget(a);
+        h->addWidget(b);
+        h->addWidget(d);
+        v->addLayout(h);
+    };
+    row(PremiersCheckBox, BitBtn1, BitBtn2, PrintPBtn);
+    v->addWidget(Memo1);
+    row(NonPremiersCheckBox, BitBtn3, BitBtn4, PrintNPBtn);
+    v->addWidget(Memo2);
+
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { Guarded(platform_, [this] { BitBtn8Click(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, &TOptionsForm::BitBtn9Click);
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { Guarded(platform_, [this] { BitBtn10Click(); }); });
+    connect(BitBtn4, &QPushButton::clicked, this, &TOptionsForm::BitBtn11Click);
+    connect(PrintPBtn, &QPushButton::clicked, this, [this] { Guarded(platform_, [this] { PrintPBtnClick(); }); });
+    connect(PrintNPBtn, &QPushButton::clicked, this, [this] { Guarded(platform_, [this] { PrintNPBtnClick(); }); });
+    connect(PremiersCheckBox, &QCheckBox::clicked, this, &TOptionsForm::PremiersCheckBoxClick);
+    connect(NonPremiersCheckBox, &QCheckBox::clicked, this, &TOptionsForm::CheckBox2Click);
+    return page;
+}
+
+QWidget* TOptionsForm::buildNotebookPage() {
+    auto* page = new QWidget;
+    NoteEdit = named(new QTextEdit(page), "NoteEdit");
+    NoteEdit->setReadOnly(true);
+    NoteEdit->setAcceptRichText(false);
+    NoteEdit->setLineWrapMode(QTextEdit::NoWrap);
+    RefBox = check("RefBox", QStringLiteral("Auto-refresh"), true, page);
+    CheckBox1 = check("CheckBox1", QStringLiteral("Edition mode"), false, page);
+    auto* save = smallButton("NoteSave", QStyle::SP_DialogSaveButton, QStringLiteral("Save the notebook contents above"), page);
+    auto* erase = smallButton("NoteErase", QStyle::SP_DialogResetButton, QStringLiteral("Clear all the notebook"), page);
+    auto* v = new QVBoxLayout(page);
+    v->addWidget(NoteEdit);
+    auto* h = new QHBoxLayout;
+    h->addWidget(RefBox);
+    h->addWidget(CheckBox1);
+    h->addStretch();
+    h->addWidget(save);
+    h->addWidget(erase);
+    v->addLayout(h);
+    connect(CheckBox1, &QCheckBox::clicked, this, &TOptionsForm::CheckBox1Click);
+    connect(erase, &QPushButton::clicked, this, &TOptionsForm::NoteEraseClick);
+    connect(save, &QPushButton::clicked, this, [this] { Guarded(platform_, [this] { NoteSaveClick(); }); });
+    return page;
+}
+
+QWidget* TOptionsForm::buildSettingsPage() {
+    auto* page = new QWidget;
+    auto* tester = new QGroupBox(QStringLiteral("The primacy Tester : "), page);
+    LabeledEdit1 = named(new QLineEdit(kDefaultPrime, tester), "LabeledEdit1");
+    LabeledEdit2 = named(new QLineEdit(kDefaultComposite, tester), "LabeledEdit2");
+    for (QLineEdit* e : {LabeledEdit1, LabeledEdit2}) {
+        e->setMaxLength(40);
+        e->setToolTip(QStringLiteral("Please no more han 40 characers"));
+    }
+    SepareResult = check("SepareResult", QStringLiteral("Auto-separate results"), false, tester);
+    auto* tv = new QVBoxLayout(tester);
+    tv->addWidget(new QLabel(QStringLiteral("if a prime number is found..."), tester));
+    tv->addWidget(LabeledEdit1);
+    tv->addWidget(new QLabel(QStringLiteral("if not..."), tester));
+    tv->addWidget(LabeledEdit2);
+    tv->addWidget(SepareResult);
+    WarnExit = check("WarnExit", QStringLiteral("Notify me before exit the program"), true, page);
+
+    auto* divisors = new QGroupBox(QStringLiteral("Divisors finder : "), page);
+    AutoImport = check("AutoImport", QStringLiteral("Auto import from the Tester"), false, divisors);
+    HistoryList = check("HistoryList", QStringLiteral("History enabled"), true, divisors);
+    AddToHisCheckBox = check("AddToHisCheckBox", QStringLiteral("Add found prime to History"), true, divisors);
+    AutoExpand = check("AutoExpand", QStringLiteral("Auto expand list"), false, divisors);
+    Messages = check("Messages", QStringLiteral("Show messages"), true, divisors);
+    auto* dv = new QVBoxLayout(divisors);
+    for (QCheckBox* c : {AutoImport, HistoryList, AddToHisCheckBox, AutoExpand, Messages}) dv->addWidget(c);
+
+    auto* search = new QGroupBox(QStringLiteral(" Search engine : "), page);
+    TabsRadioButton = named(new QRadioButton(QStringLiteral("Tabs"), search), "TabsRadioButton");
+    BtnRadioButton = named(new QRadioButton(QStringLiteral("Buttons"), search), "BtnRadioButton");
+    TabsRadioButton->setChecked(true);
+    LHCheck = check("LHCheck", QStringLiteral("Estimations"), true, search);
+    CTPNCheck = check("CTPNCheck", QStringLiteral("Count Twin prime #s"), true, search);
+    auto* sv = new QVBoxLayout(search);
+    for (QWidget* w : std::initializer_list<QWidget*>{TabsRadioButton, BtnRadioButton, LHCheck, CTPNCheck}) sv->addWidget(w);
+
+    auto* all = new QGroupBox(QStringLiteral("Apply to all tools : "), page);
+    FilterCheckBox = check("FilterCheckBox", QStringLiteral("Digit filter"), false, all);
+    SortCheckBox = check("SortCheckBox", QStringLiteral("Sort the History"), false, all);
+    auto* av = new QVBoxLayout(all);
+    av->addWidget(FilterCheckBox);
+    av->addWidget(SortCheckBox);
+
+    for (QVBoxLayout* l : {tv, dv, sv, av}) {
+        l->setSpacing(0);
+        l->setContentsMargins(6, 0, 6, 2);
+    }
+    auto* left = new QVBoxLayout;
+    left->addWidget(tester);
+    left->addWidget(WarnExit);
+    left->addWidget(all);
+    auto* right = new QVBoxLayout;
+    right->addWidget(divisors);
+    right->addWidget(search);
+    auto* h = new QHBoxLayout(page);
+    h->setContentsMargins(2, 2, 2, 2);
+    left->setSpacing(2);
+    right->setSpacing(2);
+    h->addLayout(left);
+    h->addLayout(right);
+
+    connect(TabsRadioButton, &QRadioButton::clicked, this, [this] { emit pageStyleChanged(true); });
+    connect(BtnRadioButton, &QRadioButton::clicked, this, [this] { emit pageStyleChanged(false); });
+    return page;
+}
+
+void TOptionsForm::FormCreate() {
+    if (!store_.keyExists()) return;
+    if (!store_.open(false)) return;
+    struct Close { SettingsStore& s; ~Close() { s.close(); } } closer{store_};
+    auto readCheck = [&](const char* name, QAbstractButton* box) {
+        const QString n = QString::fromLatin1(name);
+        if (store_.valueExists(n)) box->setChecked(store_.readBool(n));
+    };
+    auto readText = [&](const char* name, QLineEdit* edit) {
+        const QString n = QString::fromLatin1(name);
+        if (store_.valueExists(n)) edit->setText(store_.readText(n));
+    };
+    readCheck("PrimeList", PremiersCheckBox);
+    readCheck("NotPrimeList", NonPremiersCheckBox);
+    readText("Message1", LabeledEdit1);
+    readText("Message2", LabeledEdit2);
+    readCheck("Sep", SepareResult);
+    readCheck("Warn", WarnExit);
+    readCheck("Filter", FilterCheckBox);
+    readCheck("Sort", SortCheckBox);
+    readCheck("AutoImport", AutoImport);
+    readCheck("History", HistoryList);
+    readCheck("AddToHistory", AddToHisCheckBox);
+    readCheck("AutoExpand", AutoExpand);
+    readCheck("Messages", Messages);
+    readCheck("SETabApp", TabsRadioButton);
+    readCheck("LH", LHCheck);
+    readCheck("CTPN", CTPNCheck);
+    BtnRadioButton->setChecked(!TabsRadioButton->isChecked());
+    if (BtnRadioButton->isChecked()) emit pageStyleChanged(false);
+}
+
+int TOptionsForm::showPage(int index) {
+    pages_->setCurrentIndex(index);
+    return exec();
+}
+
+void TOptionsForm::BitBtn5Click() {
+    if (LabeledEdit1->text().isEmpty()) LabeledEdit1->setText(kDefaultPrime);
+    if (LabeledEdit2->text().isEmpty()) LabeledEdit2->setText(kDefaultComposite);
+    store_.open(true);
+    struct Close { SettingsStore& s; ~Close() { s.close(); } } closer{store_};
+    store_.writeBool(QStringLiteral("PrimeList"), PremiersCheckBox->isChecked());
+    store_.writeBool(QStringLiteral("NotPrimeList"), NonPremiersCheckBox->isChecked());
+    store_.writeText(QStringLiteral("Message1"), LabeledEdit1->text());
+    store_.writeText(QStringLiteral("Message2"), LabeledEdit2->text());
+    store_.writeBool(QStringLiteral("Sep"), SepareResult->isChecked());
+    store_.writeBool(QStringLiteral("Warn"), WarnExit->isChecked());
+    store_.writeBool(QStringLiteral("Filter"), FilterCheckBox->isChecked());
+    store_.writeBool(QStringLiteral("Sort"), SortCheckBox->isChecked());
+    store_.writeBool(QStringLiteral("AutoImport"), AutoImport->isChecked());
+    store_.writeBool(QStringLiteral("History"), HistoryList->isChecked());
+    store_.writeBool(QStringLiteral("AddToHistory"), AddToHisCheckBox->isChecked());
+    store_.writeBool(QStringLiteral("AutoExpand"), AutoExpand->isChecked());
+    store_.writeBool(QStringLiteral("Messages"), Messages->isChecked());
+    store_.writeBool(QStringLiteral("SETabApp"), TabsRadioButton->isChecked());
+    store_.writeBool(QStringLiteral("LH"), LHCheck->isChecked());
+    store_.writeBool(QStringLiteral("CTPN"), CTPNCheck->isChecked());
+    accept();
+}
+
+// The trailer goes at the end of the file only: the list itself keeps just the numbers.
+void TOptionsForm::saveList(QListWidget* list, const QString& title, const QString& proposedName) {
+    const auto path = platform_.saveFileName({title, QStringLiteral("text files|*.txt"), QStringLiteral("txt"), proposedName});
+    if (!path) return;
+    WriteTextFile(*path, listLines(list) << kTrailer);
+}
+
+void TOptionsForm::BitBtn8Click() {
+    saveList(Memo1, QStringLiteral("Save the found prime numbers..."), QStringLiteral("prime numbers"));
+}
+
+void TOptionsForm::BitBtn10Click() {
+    saveList(Memo2, QStringLiteral("Save the found numbers..."), QStringLiteral("not prime numbers"));
+}
+
+void TOptionsForm::BitBtn9Click() {
+    if (Memo1->count() > 0) Memo1->clear();
+}
+
+void TOptionsForm::BitBtn11Click() {
+    if (Memo2->count() > 0) Memo2->clear();
+}
+
+void TOptionsForm::printList(QListWidget* list) {
+    if (list->count() == 0) {
+        platform_.showMessage(QStringLiteral("The list is empty now, so you cannot print !"));
+        return;
+    }
+    HourglassGuard hourglass;
+    platform_.printLines(listLines(list));   // every line, on as many pages as it takes
+}
+
+void TOptionsForm::PrintPBtnClick() { printList(Memo1); }
+void TOptionsForm::PrintNPBtnClick() { printList(Memo2); }
+
+void TOptionsForm::PremiersCheckBoxClick() {
+    const bool on = PremiersCheckBox->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{Memo1, BitBtn1, BitBtn2, PrintPBtn}) w->setEnabled(on);
+}
+
+void TOptionsForm::CheckBox2Click() {
+    const bool on = NonPremiersCheckBox->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{Memo2, BitBtn3, BitBtn4, PrintNPBtn}) w->setEnabled(on);
+}
+
+void TOptionsForm::CheckBox1Click() { NoteEdit->setReadOnly(!CheckBox1->isChecked()); }
+
+void TOptionsForm::NoteEraseClick() { NoteEdit->clear(); }
+
+void TOptionsForm::NoteSaveClick() {
+    const auto path = platform_.saveFileName({QStringLiteral("Save the notebook..."), QStringLiteral("text files|*.txt"),
+                                              QStringLiteral("txt"), QStringLiteral("notebook")});
+    if (!path) return;
+    WriteTextFile(*path, NoteEdit->toPlainText().split(QLatin1Char('\n')));
+}
+
+bool TOptionsForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove) {
+        if (watched == Memo1->viewport() && Memo1->isEnabled()) BitBtn1->setEnabled(Memo1->count() > 0);
+        if (watched == Memo2->viewport() && Memo2->isEnabled()) BitBtn3->setEnabled(Memo2->count() > 0);
+    }
+    return QDialog::eventFilter(watched, event);
+}
