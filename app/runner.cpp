@@ -84,8 +84,7 @@ bool Runner::run(QWidget* owner, const QString& what, const std::function<void(P
     std::unique_ptr<ProgressView> view;
     QTimer poll;
     poll.setInterval(50);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (done) return;
+    const auto tick = [&] {
         if (!view && clock.elapsed() >= platform_.progressDelayMs()) {
             view = platform_.showProgress(owner, what);
             if (auto* w = qobject_cast<QWidget*>(QApplication::activeModalWidget())) blocker.allowed = w;
@@ -94,7 +93,9 @@ bool Runner::run(QWidget* owner, const QString& what, const std::function<void(P
         const double f = progress.fraction();
         view->update(progress.label(), f < 0 ? -1 : (int)(f * 100), timeLeftText(clock.elapsed(), f));
         if (view->cancelRequested()) progress.cancel();
-    });
+    };
+    QObject::connect(&poll, &QTimer::timeout, tick);
+    tick();   // without a delay the progress shows at once
     poll.start();
     if (!done) loop.exec();
     worker.join();

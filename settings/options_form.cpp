@@ -252,7 +252,11 @@ void TOptionsForm::FormCreate() {
     readCheck("AddToHistory", AddToHisCheckBox);
     readCheck("AutoExpand", AutoExpand);
     readCheck("Messages", Messages);
-    readCheck("SETabApp", TabsRadioButton);
+    if (store_.valueExists(QStringLiteral("SETabApp"))) {
+        // Radio buttons of one group: check the one the value names.
+        if (store_.readBool(QStringLiteral("SETabApp"))) TabsRadioButton->setChecked(true);
+        else BtnRadioButton->setChecked(true);
+    }
     readCheck("LH", LHCheck);
     readCheck("CTPN", CTPNCheck);
     BtnRadioButton->setChecked(!TabsRadioButton->isChecked());
