@@ -8,6 +8,8 @@
 #include <functional>
 #include <mutex>
 
+#include "app/cancelled.h"
+
 class Platform;
 class QWidget;
 
@@ -28,8 +30,6 @@ private:
     QString label_;
 };
 
-// Thrown by work that noticed the cancel flag; the runner turns it into a false result.
-struct Cancelled {};
 
 class Runner {
 public:

@@ -6,4 +6,5 @@
 namespace bench {
 void coreBenches(Runner& run);
 void primeBenches(Runner& run);
+void lucasLehmerBenches(Runner& run);
 }

@@ -5,5 +5,6 @@ int main(int argc, char** argv) {
     bench::Runner run(argc > 1 ? argv[1] : "");
     bench::coreBenches(run);
     bench::primeBenches(run);
+    bench::lucasLehmerBenches(run);
     return 0;
 }

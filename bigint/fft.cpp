@@ -1,6 +1,6 @@
-// Negacyclic "right-angle" complex FFT convolution: a length-N complex transform multiplies
-// numbers of up to 2N pieces, so no real-to-complex post-processing and no bit reversal is
-// needed (forward decimation in frequency, inverse decimation in time).
+// Radix-4 complex FFT, and the negacyclic "right-angle" convolution on it: a length-N complex
+// transform multiplies numbers of up to 2N pieces with no real-to-complex post-processing and
+// no bit reversal (forward decimation in frequency, inverse decimation in time).
 #include "bigint/fft.h"
 
 #include "bigint/mag.h"
@@ -12,19 +12,11 @@
 namespace bigfft {
 namespace {
 
-// Twiddles of every level stored contiguously: level of half-size h uses wr/wi[h .. 2h).
-struct Plan {
+// Right-angle weights e^{i pi j / (2n)} of the negacyclic product.
+struct Weights {
     size_t n = 0;
-    std::vector<double> wr, wi;    // e^{-2 pi i j / (2h)}
-    std::vector<double> zr, zi;    // right-angle weights e^{i pi j / (2n)}
-    explicit Plan(size_t size) : n(size), wr(size), wi(size), zr(size), zi(size) {
-        for (size_t h = 1; h < n; h *= 2)
-            for (size_t j = 0; j < h; ++j) {
-                // Computed directly (not by recurrence) so every twiddle is correctly rounded.
-                long double ang = -std::numbers::pi_v<long double> * (long double)j / (long double)h;
-                wr[h + j] = (double)std::cos(ang);
-                wi[h + j] = (double)std::sin(ang);
-            }
+    std::vector<double> zr, zi;
+    explicit Weights(size_t size) : n(size), zr(size), zi(size) {
         for (size_t j = 0; j < n; ++j) {
             long double ang = std::numbers::pi_v<long double> * (long double)j / (2.0L * (long double)n);
             zr[j] = (double)std::cos(ang);
@@ -33,54 +25,132 @@ struct Plan {
     }
 };
 
-const Plan& planFor(size_t n) {
+const Weights& weightsFor(size_t n) {
+    thread_local std::vector<std::unique_ptr<Weights>> cache;
+    for (auto& w : cache)
+        if (w->n == n) return *w;
+    if (cache.size() > 8) cache.erase(cache.begin());
+    cache.push_back(std::make_unique<Weights>(n));
+    return *cache.back();
+}
+
+// The radix-4 butterflies; compiled for AVX2 as well where the processor has it.
+#define QUENDRA_KERNEL __attribute__((target_clones("avx2", "default")))
+
+QUENDRA_KERNEL
+void dif4(double* re, double* im, size_t n, size_t q, const double* w1r,
+          const double* w1i, const double* w2r, const double* w2i,
+          const double* w3r, const double* w3i) {
+    for (size_t s = 0; s < n; s += 4 * q) {
+        double *r0 = re + s, *r1 = r0 + q, *r2 = r1 + q, *r3 = r2 + q;
+        double *i0 = im + s, *i1 = i0 + q, *i2 = i1 + q, *i3 = i2 + q;
+        // The four quarters never overlap, so the loop may run on vector registers.
+#pragma GCC ivdep
+        for (size_t j = 0; j < q; ++j) {
+            const double t0r = r0[j] + r2[j], t0i = i0[j] + i2[j];
+            const double t1r = r0[j] - r2[j], t1i = i0[j] - i2[j];
+            const double t2r = r1[j] + r3[j], t2i = i1[j] + i3[j];
+            const double t3r = i1[j] - i3[j], t3i = r3[j] - r1[j];   // (a1 - a3) * (-i)
+            r0[j] = t0r + t2r; i0[j] = t0i + t2i;
+            const double ar = t0r - t2r, ai = t0i - t2i;
+            r1[j] = ar * w2r[j] - ai * w2i[j]; i1[j] = ar * w2i[j] + ai * w2r[j];
+            const double br = t1r + t3r, bi = t1i + t3i;
+            r2[j] = br * w1r[j] - bi * w1i[j]; i2[j] = br * w1i[j] + bi * w1r[j];
+            const double cr = t1r - t3r, ci = t1i - t3i;
+            r3[j] = cr * w3r[j] - ci * w3i[j]; i3[j] = cr * w3i[j] + ci * w3r[j];
+        }
+    }
+}
+
+QUENDRA_KERNEL
+void dit4(double* re, double* im, size_t n, size_t q, const double* w1r,
+          const double* w1i, const double* w2r, const double* w2i,
+          const double* w3r, const double* w3i) {
+    for (size_t s = 0; s < n; s += 4 * q) {
+        double *r0 = re + s, *r1 = r0 + q, *r2 = r1 + q, *r3 = r2 + q;
+        double *i0 = im + s, *i1 = i0 + q, *i2 = i1 + q, *i3 = i2 + q;
+        // The four quarters never overlap, so the loop may run on vector registers.
+#pragma GCC ivdep
+        for (size_t j = 0; j < q; ++j) {
+            // conjugate twiddles
+            const double d1r = r1[j] * w2r[j] + i1[j] * w2i[j], d1i = i1[j] * w2r[j] - r1[j] * w2i[j];
+            const double d2r = r2[j] * w1r[j] + i2[j] * w1i[j], d2i = i2[j] * w1r[j] - r2[j] * w1i[j];
+            const double d3r = r3[j] * w3r[j] + i3[j] * w3i[j], d3i = i3[j] * w3r[j] - r3[j] * w3i[j];
+            const double s0r = r0[j] + d1r, s0i = i0[j] + d1i;
+            const double s1r = r0[j] - d1r, s1i = i0[j] - d1i;
+            const double s2r = d2r + d3r, s2i = d2i + d3i;
+            const double s3r = d3i - d2i, s3i = d2r - d3r;   // (d2 - d3) * i
+            r0[j] = s0r + s2r; i0[j] = s0i + s2i;
+            r2[j] = s0r - s2r; i2[j] = s0i - s2i;
+            r1[j] = s1r + s3r; i1[j] = s1i + s3i;
+            r3[j] = s1r - s3r; i3[j] = s1i - s3i;
+        }
+    }
+}
+
+void radix2(double* re, double* im, size_t n) {
+    for (size_t s = 0; s < n; s += 2) {
+        const double ur = re[s], ui = im[s], vr = re[s + 1], vi = im[s + 1];
+        re[s] = ur + vr; im[s] = ui + vi;
+        re[s + 1] = ur - vr; im[s + 1] = ui - vi;
+    }
+}
+
+}  // namespace
+
+Transform::Transform(size_t n) : n_(n), rev_(n) {
+    size_t q = n / 4;
+    for (; q >= 1; q /= 4) {
+        Level l{q, {}, {}, {}, {}, {}, {}};
+        for (auto* v : {&l.w1r, &l.w1i, &l.w2r, &l.w2i, &l.w3r, &l.w3i}) v->resize(q);
+        for (size_t j = 0; j < q; ++j) {
+            // Computed directly (not by recurrence) so every twiddle is correctly rounded.
+            for (int m = 1; m <= 3; ++m) {
+                long double ang = -2.0L * std::numbers::pi_v<long double> * (long double)(m * j) / (long double)(4 * q);
+                double c = (double)std::cos(ang), si = (double)std::sin(ang);
+                if (m == 1) { l.w1r[j] = c; l.w1i[j] = si; }
+                if (m == 2) { l.w2r[j] = c; l.w2i[j] = si; }
+                if (m == 3) { l.w3r[j] = c; l.w3i[j] = si; }
+            }
+        }
+        levels_.push_back(std::move(l));
+        if (q < 4) { q /= 4; break; }
+    }
+    size_t covered = 1;
+    for (size_t i = 0; i < levels_.size(); ++i) covered *= 4;
+    radix2Tail_ = covered * 2 == n;
+    int bits = 0;
+    while ((size_t{1} << bits) < n) ++bits;
+    for (size_t k = 0; k < n; ++k) {
+        uint32_t r = 0;
+        for (int b = 0; b < bits; ++b) r |= (uint32_t)((k >> b) & 1) << (bits - 1 - b);
+        rev_[k] = r;
+    }
+}
+
+void Transform::forward(double* re, double* im) const {
+    for (const Level& l : levels_)
+        dif4(re, im, n_, l.q, l.w1r.data(), l.w1i.data(), l.w2r.data(), l.w2i.data(), l.w3r.data(), l.w3i.data());
+    if (radix2Tail_) radix2(re, im, n_);
+}
+
+void Transform::inverse(double* re, double* im) const {
+    if (radix2Tail_) radix2(re, im, n_);
+    for (auto it = levels_.rbegin(); it != levels_.rend(); ++it)
+        dit4(re, im, n_, it->q, it->w1r.data(), it->w1i.data(), it->w2r.data(), it->w2i.data(), it->w3r.data(), it->w3i.data());
+}
+
+const Transform& transformFor(size_t n) {
     // One cache per thread: long computations run on worker threads.
-    thread_local std::vector<std::unique_ptr<Plan>> plans;
-    for (auto& p : plans)
-        if (p->n == n) return *p;
-    if (plans.size() > 8) plans.erase(plans.begin());
-    plans.push_back(std::make_unique<Plan>(n));
-    return *plans.back();
+    thread_local std::vector<std::unique_ptr<Transform>> cache;
+    for (auto& t : cache)
+        if (t->size() == n) return *t;
+    if (cache.size() > 8) cache.erase(cache.begin());
+    cache.push_back(std::make_unique<Transform>(n));
+    return *cache.back();
 }
 
-void forward(const Plan& p, double* re, double* im) {
-    const size_t n = p.n;
-    for (size_t h = n / 2; h >= 1; h /= 2) {
-        const double* wr = p.wr.data() + h;
-        const double* wi = p.wi.data() + h;
-        for (size_t s = 0; s < n; s += 2 * h) {
-            double* ar = re + s; double* ai = im + s;
-            double* br = re + s + h; double* bi = im + s + h;
-            for (size_t j = 0; j < h; ++j) {
-                double ur = ar[j], ui = ai[j], vr = br[j], vi = bi[j];
-                ar[j] = ur + vr; ai[j] = ui + vi;
-                double dr = ur - vr, di = ui - vi;
-                br[j] = dr * wr[j] - di * wi[j];
-                bi[j] = dr * wi[j] + di * wr[j];
-            }
-        }
-    }
-}
-
-void inverse(const Plan& p, double* re, double* im) {
-    const size_t n = p.n;
-    for (size_t h = 1; h < n; h *= 2) {
-        const double* wr = p.wr.data() + h;
-        const double* wi = p.wi.data() + h;
-        for (size_t s = 0; s < n; s += 2 * h) {
-            double* ar = re + s; double* ai = im + s;
-            double* br = re + s + h; double* bi = im + s + h;
-            for (size_t j = 0; j < h; ++j) {
-                // multiply by the conjugate twiddle
-                double vr = br[j] * wr[j] + bi[j] * wi[j];
-                double vi = bi[j] * wr[j] - br[j] * wi[j];
-                double ur = ar[j], ui = ai[j];
-                ar[j] = ur + vr; ai[j] = ui + vi;
-                br[j] = ur - vr; bi[j] = ui - vi;
-            }
-        }
-    }
-}
+namespace {
 
 // Splits a number into balanced pieces of `bits` bits (values in [-2^(bits-1), 2^(bits-1))),
 // which keeps the convolution sums small and the rounding error low.
@@ -127,7 +197,8 @@ bool convolve(const int64_t* a, size_t na, const int64_t* b, size_t nb, bool squ
         size_t npa = pieces(a, na, bits, pa);
         size_t npb = square ? npa : pieces(b, nb, bits, pb);
         while (npa + npb > 2 * n) n *= 2;
-        const Plan& p = planFor(n);
+        const Transform& t = transformFor(n);
+        const Weights& p = weightsFor(n);
         std::vector<double> ar(n, 0.0), ai(n, 0.0), br, bi;
         auto load = [&](const std::vector<int64_t>& src, size_t np, double* re, double* im) {
             for (size_t j = 0; j < n; ++j) {
@@ -138,7 +209,7 @@ bool convolve(const int64_t* a, size_t na, const int64_t* b, size_t nb, bool squ
             }
         };
         load(pa, npa, ar.data(), ai.data());
-        forward(p, ar.data(), ai.data());
+        t.forward(ar.data(), ai.data());
         if (square) {
             for (size_t j = 0; j < n; ++j) {
                 double r = ar[j], i = ai[j];
@@ -148,14 +219,14 @@ bool convolve(const int64_t* a, size_t na, const int64_t* b, size_t nb, bool squ
         } else {
             br.assign(n, 0.0); bi.assign(n, 0.0);
             load(pb, npb, br.data(), bi.data());
-            forward(p, br.data(), bi.data());
+            t.forward(br.data(), bi.data());
             for (size_t j = 0; j < n; ++j) {
                 double r = ar[j] * br[j] - ai[j] * bi[j];
                 double i = ar[j] * bi[j] + ai[j] * br[j];
                 ar[j] = r; ai[j] = i;
             }
         }
-        inverse(p, ar.data(), ai.data());
+        t.inverse(ar.data(), ai.data());
         const double scale = 1.0 / (double)n;
         std::vector<int64_t> c(2 * n);
         double maxErr = 0;

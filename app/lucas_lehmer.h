@@ -1,0 +1,62 @@
+// The Lucas-Lehmer test of 2^p - 1 and its residue sequence, kept in bounded memory.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// s := s^2 - 2 mod 2^p - 1, on canonical residues (bit arrays of p bits, value < 2^p - 1).
+// Small p square exactly and reduce by shift and add; large p use an irrational-base
+// discrete weighted transform whose rounding error is checked every step (a step that comes
+// too close to a rounding boundary is redone with a longer transform).
+class MersenneSquarer {
+public:
+    explicit MersenneSquarer(uint32_t p);
+    ~MersenneSquarer();
+    MersenneSquarer(const MersenneSquarer&) = delete;
+    MersenneSquarer& operator=(const MersenneSquarer&) = delete;
+
+    void set(const std::vector<uint64_t>& residue);
+    std::vector<uint64_t> get() const;
+    void step();
+    // Transform length in real words (0 on the exact path).
+    size_t transformLength() const;
+
+    // Exposed for tests: the longest transform length to start from is the shortest that the
+    // rounding bound allows; a test may force a shorter one to see the retry at work.
+    void forceTransformLength(size_t n);
+
+private:
+    struct Impl;
+    Impl* impl_;
+};
+
+// Residue sequence of one test: s(1), s(2), ..., s(p-2), one per row, rows labelled 3..p.
+// Only every 64th residue is kept; other rows are recomputed from the nearest checkpoint.
+class LucasLehmerCertificate {
+public:
+    static constexpr uint32_t kEvery = 64;
+
+    int32_t exponent() const { return p_; }
+    size_t rows() const { return p_ > 2 ? (size_t)p_ - 2 : 0; }
+    // Decimal residue of row r (0-based: label r + 3).
+    std::string row(size_t r) const;
+    // Calls visit(r, decimal) for rows from..to-1 in order; visit returns false to stop.
+    void forEach(size_t from, size_t to, const std::function<bool(size_t, const std::string&)>& visit) const;
+    size_t bytesHeld() const;
+
+private:
+    friend bool LucasLehmer(int32_t, LucasLehmerCertificate*, const std::function<bool(int64_t, int64_t)>&);
+    int32_t p_ = 0;
+    std::vector<std::vector<uint64_t>> checkpoints_;   // residue after c * kEvery steps
+};
+
+// True when 2^p - 1 is prime (p = 2 is prime; p below 2 is composite with no steps).
+// With a certificate, it is rebuilt. progress(done, total) returning false cancels by
+// throwing Cancelled, leaving the certificate argument untouched.
+bool LucasLehmer(int32_t p, LucasLehmerCertificate* certificate,
+                 const std::function<bool(int64_t, int64_t)>& progress = {});
+
+// Decimal text of a canonical residue.
+std::string ResidueToDecimal(const std::vector<uint64_t>& residue);
