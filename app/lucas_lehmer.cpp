@@ -365,6 +365,24 @@ void LucasLehmerCertificate::forEach(size_t from, size_t to,
     }
 }
 
+std::vector<std::vector<uint64_t>> LucasLehmerCertificate::block(size_t b) const {
+    std::vector<std::vector<uint64_t>> out;
+    const size_t from = b * kEvery, to = std::min(rows(), from + kEvery);
+    if (from >= to) return out;
+    // Row r holds the residue after r + 1 steps; checkpoint c the residue after c * kEvery.
+    MersenneSquarer sq((uint32_t)p_);
+    sq.set(checkpoints_[(from + 1) / kEvery]);
+    size_t done = (from + 1) / kEvery * kEvery;
+    for (size_t r = from; r < to; ++r) {
+        while (done < r + 1) {
+            sq.step();
+            ++done;
+        }
+        out.push_back(sq.get());
+    }
+    return out;
+}
+
 std::string LucasLehmerCertificate::row(size_t r) const {
     std::string text;
     forEach(r, r + 1, [&](size_t, const std::string& s) { text = s; return true; });
@@ -377,7 +395,7 @@ size_t LucasLehmerCertificate::bytesHeld() const {
     return b;
 }
 
-bool LucasLehmer(int32_t p, LucasLehmerCertificate* certificate,
+bool LucasLehmerTest(int32_t p, LucasLehmerCertificate* certificate,
                  const std::function<bool(int64_t, int64_t)>& progress) {
     LucasLehmerCertificate fresh;
     fresh.p_ = p;

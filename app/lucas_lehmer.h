@@ -42,12 +42,14 @@ public:
     size_t rows() const { return p_ > 2 ? (size_t)p_ - 2 : 0; }
     // Decimal residue of row r (0-based: label r + 3).
     std::string row(size_t r) const;
+    // Residues of the rows of one block of kEvery rows (block b holds rows b*kEvery ..).
+    std::vector<std::vector<uint64_t>> block(size_t b) const;
     // Calls visit(r, decimal) for rows from..to-1 in order; visit returns false to stop.
     void forEach(size_t from, size_t to, const std::function<bool(size_t, const std::string&)>& visit) const;
     size_t bytesHeld() const;
 
 private:
-    friend bool LucasLehmer(int32_t, LucasLehmerCertificate*, const std::function<bool(int64_t, int64_t)>&);
+    friend bool LucasLehmerTest(int32_t, LucasLehmerCertificate*, const std::function<bool(int64_t, int64_t)>&);
     int32_t p_ = 0;
     std::vector<std::vector<uint64_t>> checkpoints_;   // residue after c * kEvery steps
 };
@@ -55,7 +57,7 @@ private:
 // True when 2^p - 1 is prime (p = 2 is prime; p below 2 is composite with no steps).
 // With a certificate, it is rebuilt. progress(done, total) returning false cancels by
 // throwing Cancelled, leaving the certificate argument untouched.
-bool LucasLehmer(int32_t p, LucasLehmerCertificate* certificate,
+bool LucasLehmerTest(int32_t p, LucasLehmerCertificate* certificate,
                  const std::function<bool(int64_t, int64_t)>& progress = {});
 
 // Decimal text of a canonical residue.

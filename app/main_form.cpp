@@ -182,6 +182,7 @@ void TMainForm::buildBands() {
     // Enter runs the Test of the box's own band: the default button follows the focus.
     connect(NumberEdit->lineEdit(), &QLineEdit::returnPressed, this, &TMainForm::VerifierClick);
     connect(ComboBox1->lineEdit(), &QLineEdit::returnPressed, Button1, &QPushButton::click);
+    connect(Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
     for (QComboBox* box : {NumberEdit, ComboBox1}) {
         box->lineEdit()->installEventFilter(this);
         box->installEventFilter(this);
@@ -213,6 +214,8 @@ void TMainForm::buildMenu() {
     add(tools, QStringLiteral("Super Calcula&tor..."), QKeySequence(QStringLiteral("Ctrl+T")), &TMainForm::SCalc1Click);
     tools->addSeparator();
     add(tools, QStringLiteral("Ca&lculator"), QKeySequence(QStringLiteral("Ctrl+L")), &TMainForm::Calculator1Click);
+    tools->addSeparator();
+    add(tools, QStringLiteral("View/Hide certi&ficate..."), QKeySequence(QStringLiteral("Ctrl+F")), &TMainForm::Certificate1Click);
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     add(options, QStringLiteral("&History..."), QKeySequence(QStringLiteral("Ctrl+H")), &TMainForm::History1Click);
     add(options, QStringLiteral("&Notebook..."), QKeySequence(QStringLiteral("Ctrl+N")), &TMainForm::Notebook1Click);
@@ -349,6 +352,11 @@ void TMainForm::SCalc1Click() {
 void TMainForm::Calculator1Click() {
     if (!platform_.startCalculator())
         platform_.showMessage(QStringLiteral("Unfortunately, your calculator \"calc.exe\" has not been found."));
+}
+
+void TMainForm::Certificate1Click() {
+    if (!tools_.certif) return;
+    tools_.certif->setVisible(!tools_.certif->isVisible());
 }
 
 void TMainForm::History1Click() { if (tools_.options) tools_.options->showPage(0); }

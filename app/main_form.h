@@ -46,7 +46,8 @@ public:
     void ShowTestCounter();
     void ScrollPanelToEnd();
     void AddResultSeparator();
-    // Mersenne tester (its Test command joins with the Lucas-Lehmer engine).
+    // Mersenne tester.
+    void Button1Click();
     void BitBtn2Click();
     // Digit filter for either tester box.
     void NumberEditKeyUp(QComboBox* box, uint16_t key);
@@ -59,6 +60,7 @@ public:
     void Autoclear1Click();
     void SCalc1Click();
     void Calculator1Click();
+    void Certificate1Click();
     void History1Click();
     void Notebook1Click();
     void Options2Click();

@@ -1,6 +1,7 @@
 // Start-up: the windows in their order, each reading its settings as it is created.
 #include "app/workbench.h"
 
+#include "app/certif_form.h"
 #include "app/info_form.h"
 #include "app/intro_form.h"
 #include "app/main_form.h"
@@ -21,7 +22,9 @@ Workbench::Workbench(Platform& p) : platform(p), store(p.settingsPath()), runner
     InfoForm = info.get();
     calc = std::make_unique<TCalcForm>(platform);
     CalcForm = calc.get();
-    main->setTools({options.get(), intro.get(), info.get(), calc.get(), nullptr, nullptr});
+    certif = std::make_unique<TCertifForm>(platform, runner);
+    CertifForm = certif.get();
+    main->setTools({options.get(), intro.get(), info.get(), calc.get(), certif.get(), nullptr});
 }
 
 Workbench::~Workbench() {
@@ -30,4 +33,5 @@ Workbench::~Workbench() {
     OptionsForm = nullptr;
     InfoForm = nullptr;
     CalcForm = nullptr;
+    CertifForm = nullptr;
 }

@@ -12,6 +12,7 @@ class TIntroForm;
 class TOptionsForm;
 class TInfoForm;
 class TCalcForm;
+class TCertifForm;
 
 class Workbench {
 public:
@@ -26,4 +27,5 @@ public:
     std::unique_ptr<TOptionsForm> options;
     std::unique_ptr<TInfoForm> info;
     std::unique_ptr<TCalcForm> calc;
+    std::unique_ptr<TCertifForm> certif;
 };

@@ -1,0 +1,155 @@
+// The certificate window and its file.
+#include "app/certif_form.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStyle>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+#include "app/runner.h"
+#include "app/shared.h"
+#include "platform/platform.h"
+
+LucasLehmerCertificate MersenneCertificate;
+TCertifForm* CertifForm = nullptr;
+
+namespace {
+constexpr size_t kBlocksKept = 4;     // about 3 MB of residues for p near 100000
+constexpr int kTextsKept = 512;
+}
+
+int CertificateModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : (int)MersenneCertificate.rows();
+}
+
+int CertificateModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
+
+QVariant CertificateModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return section == 0 ? QStringLiteral("a=") : QStringLiteral("s=");
+    return {};
+}
+
+Qt::ItemFlags CertificateModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() == 1) f |= Qt::ItemIsEditable;   // the "a=" labels cannot be edited
+    return f;
+}
+
+const std::vector<std::vector<uint64_t>>& CertificateModel::blockOf(size_t block) const {
+    for (auto it = blocks_.begin(); it != blocks_.end(); ++it)
+        if (it->first == block) {
+            blocks_.splice(blocks_.begin(), blocks_, it);
+            return blocks_.front().second;
+        }
+    blocks_.emplace_front(block, MersenneCertificate.block(block));
+    if (blocks_.size() > kBlocksKept) blocks_.pop_back();
+    return blocks_.front().second;
+}
+
+QString CertificateModel::valueText(size_t r) const {
+    if (auto it = edits_.constFind((int)r); it != edits_.cend()) return *it;
+    if (auto it = texts_.constFind((int)r); it != texts_.cend()) return *it;
+    const auto& block = blockOf(r / LucasLehmerCertificate::kEvery);
+    const QString text = QString::fromStdString(ResidueToDecimal(block[r % LucasLehmerCertificate::kEvery]));
+    if (texts_.size() >= kTextsKept) texts_.clear();
+    texts_.insert((int)r, text);
+    return text;
+}
+
+QVariant CertificateModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    if (index.column() == 0) return QString::number(index.row() + 3);
+    return valueText((size_t)index.row());
+}
+
+bool CertificateModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || index.column() != 1) return false;
+    edits_.insert(index.row(), value.toString());
+    emit dataChanged(index, index);
+    return true;
+}
+
+void CertificateModel::reload() {
+    beginResetModel();
+    edits_.clear();
+    blocks_.clear();
+    texts_.clear();
+    endResetModel();
+}
+
+TCertifForm::TCertifForm(Platform& platform, Runner& runner, QWidget* parent)
+    : QWidget(parent, Qt::Tool), platform_(platform), runner_(runner) {
+    setObjectName(QStringLiteral("CertifForm"));
+    setWindowTitle(QStringLiteral("Certificate"));
+    model_ = new CertificateModel(this);
+    ValueList = new QTableView(this);
+    ValueList->setObjectName(QStringLiteral("ValueList"));
+    ValueList->setModel(model_);
+    ValueList->verticalHeader()->hide();
+    ValueList->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ValueList->verticalHeader()->setDefaultSectionSize(15);
+    ValueList->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
+    ValueList->horizontalHeader()->setStretchLastSection(true);
+    ValueList->setColumnWidth(0, 35);
+    ValueList->setColumnWidth(1, 108);
+    ValueList->setWordWrap(false);
+    auto* save = new QPushButton(this);
+    save->setObjectName(QStringLiteral("BitBtn1"));
+    save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    save->setToolTip(QStringLiteral("Save the current certificate into a file on the hard drive"));
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(2, 2, 2, 2);
+    v->addWidget(ValueList, 1);
+    v->addWidget(save, 0, Qt::AlignLeft);
+    connect(save, &QPushButton::clicked, this, [this] { Guarded(platform_, [this] { BitBtn1Click(); }); });
+    resize(157, 287);
+    move(545, 157);
+}
+
+void TCertifForm::certificateChanged() { model_->reload(); }
+
+void TCertifForm::BitBtn1Click() {
+    const QString dir = ProgramDir + QStringLiteral("Certificates");
+    if (!QDir(dir).exists() && !QDir().mkdir(dir)) {
+        platform_.showMessage(QStringLiteral("Unable to create that directory !"));
+        return;
+    }
+    const size_t rows = MersenneCertificate.rows();
+    const int64_t label = MersenneCertificate.rows() + 2;
+    const QString path = dir + QStringLiteral("/Mersenne") + QString::number(label) + QStringLiteral(" certificate.txt");
+    if (QFile::exists(path)) {
+        platform_.showMessage(QStringLiteral("The ") + path + QStringLiteral(" already exists !"));
+        return;
+    }
+    // Written to a temporary and renamed at the end: a cancelled or failed save leaves no file.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error(("Cannot create file " + path).toStdString());
+    const QHash<int, QString> edits = model_->edits();
+    bool failed = false;
+    const bool completed = runner_.run(this, QStringLiteral("Saving the certificate..."), [&](Progress& progress) {
+        std::string line;
+        MersenneCertificate.forEach(0, rows, [&](size_t r, const std::string& value) {
+            line = std::to_string(r + 3) + "=";
+            if (auto it = edits.constFind((int)r); it != edits.cend()) line += it->toLocal8Bit().toStdString();
+            else line += value;
+            line += "\r\n";
+            if (file.write(line.data(), (qint64)line.size()) != (qint64)line.size()) { failed = true; return false; }
+            if (r % 16 == 0) {
+                progress.report((double)r / (double)rows, QStringLiteral("Row %1 of %2").arg(r + 3).arg(rows + 2));
+                if (progress.cancelled()) throw Cancelled{};
+            }
+            return true;
+        });
+    });
+    if (!completed) {
+        file.cancelWriting();
+        return;
+    }
+    if (failed || !file.commit()) throw std::runtime_error(("Cannot create file " + path).toStdString());
+}

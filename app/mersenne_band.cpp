@@ -1,0 +1,97 @@
+// The Mersenne tester band of the main window: the Lucas-Lehmer test of 2^p - 1.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTextEdit>
+#include <stdexcept>
+
+#include "app/certif_form.h"
+#include "app/main_form.h"
+#include "app/runner.h"
+#include "app/shared.h"
+#include "platform/platform.h"
+#include "settings/options_form.h"
+
+namespace {
+
+// The platform's text-to-integer conversion: leading blanks, an optional sign, decimal digits.
+int32_t textToInt(const QString& text) {
+    bool ok = false;
+    QString t = text;
+    while (t.startsWith(QLatin1Char(' '))) t.remove(0, 1);
+    const bool digitsOnly = !t.isEmpty() && std::all_of(t.begin() + (t[0] == '-' || t[0] == '+' ? 1 : 0), t.end(),
+                                                        [](QChar c) { return c.isDigit() && c.unicode() < 128; });
+    const int value = digitsOnly ? t.toInt(&ok, 10) : 0;
+    if (!ok) throw std::runtime_error(("'" + text + "' is not a valid integer value").toStdString());
+    return value;
+}
+
+}  // namespace
+
+void TMainForm::Button1Click() {
+    Guarded(platform_, [this] {
+        const QString text = ComboBox1->currentText();
+        const int32_t p = textToInt(text);
+        if (p > 99999) {
+            platform_.showMessage(QStringLiteral("Please, note that exponents above 99999 are not supported."));
+            return;
+        }
+        const QDateTime start = platform_.now();
+        const bool withCertificate = certifgen->isChecked();
+        bool cancelled = false;
+        Guarded(
+            platform_,
+            [&] {
+                // The test runs off the user-interface thread into a fresh certificate; nothing
+                // changes before it completes, so Cancel leaves everything as it was.
+                bool prime = false;
+                LucasLehmerCertificate fresh;
+                if (!runner_.run(this, QStringLiteral("Lucas-Lehmer test of 2^%1 - 1...").arg(p), [&](Progress& progress) {
+                        prime = LucasLehmerTest(p, withCertificate ? &fresh : nullptr, [&](int64_t done, int64_t total) {
+                            progress.report((double)done / (double)total,
+                                            QStringLiteral("Iteration %1 of %2").arg(done).arg(total));
+                            return !progress.cancelled();
+                        });
+                    })) {
+                    cancelled = true;
+                    return;
+                }
+                if (withCertificate) {
+                    MersenneCertificate = std::move(fresh);
+                    if (CertifForm) CertifForm->certificateChanged();
+                }
+                if (RefBox->isChecked()) BitBtn3Click();
+                appendPanelLine(text + (prime ? QStringLiteral("th Mersenne number is Prime")
+                                              : QStringLiteral("th Mersenne number is Composite")));
+                if (Autoclear1->isChecked()) ComboBox1->lineEdit()->selectAll();
+                else ComboBox1->lineEdit()->deselect();
+                if (!IsInList(text, ComboBox1)) ComboBox1->addItem(text);
+                ++TestCounter;
+                if (TOptionsForm* o = tools_.options) {
+                    if (o->RefBox->isChecked()) o->NoteEdit->clear();
+                    const QStringList report = {
+                        QStringLiteral("Date & time: ") + Platform::dateTimeText(platform_.now()),
+                        QStringLiteral("Tested Number: The ") + text + QStringLiteral("th number of Mersenne"),
+                        QStringLiteral("Duration of test: ") + durationSince(start),
+                        prime ? QStringLiteral("Results: Prime") : QStringLiteral("Results: Composite"),
+                        withCertificate ? QStringLiteral("The Certificate was created.")
+                                        : QStringLiteral("Certificate was not created."),
+                        QStringLiteral("Comments: "),
+                        QString(),
+                    };
+                    for (const QString& line : report) o->NoteEdit->append(line);
+                }
+                ScrollPanelToEnd();
+                ComboBox1->setFocus();
+            },
+            [&] {
+                if (cancelled) return;
+                LastTested = text + QStringLiteral("th Mersenne number");
+                panel1->setText(QStringLiteral("Completed in ") + durationSince(start));
+                ShowTestCounter();
+                AddResultSeparator();
+                if (withCertificate) Certificate1Click();
+            });
+    });
+}
