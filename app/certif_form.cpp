@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <stdexcept>
+#include <thread>
 
 #include "app/runner.h"
 #include "app/shared.h"
@@ -145,7 +146,7 @@ void TCertifForm::BitBtn1Click() {
                 if (progress.cancelled()) throw Cancelled{};
             }
             return true;
-        });
+        }, std::max(2u, std::thread::hardware_concurrency()));
     });
     if (!completed) {
         file.cancelWriting();

@@ -5,7 +5,11 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <condition_variable>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "app/cancelled.h"
 #include "bigint/bigint.h"
@@ -348,21 +352,95 @@ std::string ResidueToDecimal(const std::vector<uint64_t>& residue) {
 }
 
 void LucasLehmerCertificate::forEach(size_t from, size_t to,
-                                     const std::function<bool(size_t, const std::string&)>& visit) const {
+                                     const std::function<bool(size_t, const std::string&)>& visit,
+                                     unsigned threads) const {
     to = std::min(to, rows());
     if (from >= to) return;
-    // Row r holds the residue after r + 1 steps; checkpoint c the residue after c * kEvery.
-    size_t c = (from + 1) / kEvery;
-    MersenneSquarer sq((uint32_t)p_);
-    sq.set(checkpoints_[c]);
-    size_t done = c * kEvery;
-    for (size_t r = from; r < to; ++r) {
-        while (done < r + 1) {
-            sq.step();
-            ++done;
+    if (threads <= 1) {
+        // Row r holds the residue after r + 1 steps; checkpoint c the residue after c * kEvery.
+        const size_t c = (from + 1) / kEvery;
+        MersenneSquarer sq((uint32_t)p_);
+        sq.set(checkpoints_[c]);
+        size_t done = c * kEvery;
+        for (size_t r = from; r < to; ++r) {
+            while (done < r + 1) {
+                sq.step();
+                ++done;
+            }
+            if (!visit(r, ResidueToDecimal(sq.get()))) return;
         }
-        if (!visit(r, ResidueToDecimal(sq.get()))) return;
+        return;
     }
+    // Workers take blocks in turn and convert them; the visitor consumes them in order.
+    const size_t first = from / kEvery, last = (to - 1) / kEvery;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::map<size_t, std::vector<std::string>> ready;
+    size_t next = first;          // the block the visitor waits for
+    bool stop = false;
+    std::exception_ptr failure;
+    auto work = [&](unsigned id) {
+        try {
+            for (size_t b = first + id; b <= last; b += threads) {
+                {
+                    std::unique_lock lock(mutex);
+                    changed.wait(lock, [&] { return stop || b < next + 2 * threads; });
+                    if (stop) return;
+                }
+                std::vector<std::vector<uint64_t>> residues = block(b);
+                std::vector<std::string> texts;
+                for (size_t i = 0; i < residues.size(); ++i) {
+                    const size_t r = b * kEvery + i;
+                    texts.push_back(r >= from && r < to ? ResidueToDecimal(residues[i]) : std::string());
+                }
+                std::lock_guard lock(mutex);
+                ready.emplace(b, std::move(texts));
+                changed.notify_all();
+            }
+        } catch (...) {
+            std::lock_guard lock(mutex);
+            if (!failure) failure = std::current_exception();
+            stop = true;
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> pool;
+    for (unsigned id = 0; id < threads; ++id) pool.emplace_back(work, id);
+    try {
+        for (size_t b = first; b <= last; ++b) {
+            std::vector<std::string> texts;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return stop || ready.count(b); });
+                if (stop) break;
+                texts = std::move(ready[b]);
+                ready.erase(b);
+                next = b + 1;
+                changed.notify_all();
+            }
+            bool keepGoing = true;
+            for (size_t i = 0; i < texts.size() && keepGoing; ++i) {
+                const size_t r = b * kEvery + i;
+                if (r >= from && r < to) keepGoing = visit(r, texts[i]);
+            }
+            if (!keepGoing) break;
+        }
+    } catch (...) {
+        {
+            std::lock_guard lock(mutex);
+            stop = true;
+            changed.notify_all();
+        }
+        for (auto& t : pool) t.join();
+        throw;
+    }
+    {
+        std::lock_guard lock(mutex);
+        stop = true;
+        changed.notify_all();
+    }
+    for (auto& t : pool) t.join();
+    if (failure) std::rethrow_exception(failure);
 }
 
 std::vector<std::vector<uint64_t>> LucasLehmerCertificate::block(size_t b) const {

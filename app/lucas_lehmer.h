@@ -44,8 +44,11 @@ public:
     std::string row(size_t r) const;
     // Residues of the rows of one block of kEvery rows (block b holds rows b*kEvery ..).
     std::vector<std::vector<uint64_t>> block(size_t b) const;
-    // Calls visit(r, decimal) for rows from..to-1 in order; visit returns false to stop.
-    void forEach(size_t from, size_t to, const std::function<bool(size_t, const std::string&)>& visit) const;
+    // Calls visit(r, decimal) for rows from..to-1 in order, on the calling thread; visit
+    // returns false to stop. With threads > 1, blocks of rows are computed and converted in
+    // parallel, a few blocks ahead of the visitor at most.
+    void forEach(size_t from, size_t to, const std::function<bool(size_t, const std::string&)>& visit,
+                 unsigned threads = 1) const;
     size_t bytesHeld() const;
 
 private:

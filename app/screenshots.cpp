@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "app/certif_form.h"
 #include "app/info_form.h"
 #include "app/intro_form.h"
 #include "app/main_form.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
         wb.main->VerifierClick();
     }
     wb.main->ComboBox1->setEditText(QStringLiteral("127"));
+    wb.main->Button1Click();
     auto shoot = [&](QWidget* w, const char* name) {
         w->show();
         QApplication::processEvents();
@@ -43,6 +45,7 @@ int main(int argc, char** argv) {
         shoot(wb.options.get(), page == 0 ? "options-history" : page == 1 ? "options-notebook" : "options-settings");
     }
     shoot(wb.info.get(), "about");
+    shoot(wb.certif.get(), "certificate");
     wb.calc->findChild<QComboBox*>(QStringLiteral("EditA"))->setEditText(QStringLiteral("123456789012345678901234567890"));
     wb.calc->findChild<QComboBox*>(QStringLiteral("EditB"))->setEditText(QStringLiteral("-987654321"));
     wb.calc->BitBtn6Click();

@@ -7,4 +7,5 @@ namespace bench {
 void coreBenches(Runner& run);
 void primeBenches(Runner& run);
 void lucasLehmerBenches(Runner& run);
+void certificateBenches(Runner& run);
 }

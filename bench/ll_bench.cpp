@@ -39,3 +39,58 @@ void lucasLehmerBenches(Runner& run) {
 }
 
 }  // namespace bench
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <fstream>
+#include <thread>
+
+namespace bench {
+
+// A test of 2^99991 - 1 with its certificate, then every row written out in decimal (about
+// 3 GB), against GMP running the test and writing every residue. Prints the peak resident
+// memory of the process afterwards.
+void certificateBenches(Runner& run) {
+    const unsigned p = 99991;
+    const std::string ours = "/tmp/quendra-bench-certificate.txt", ref = "/tmp/quendra-bench-gmp.txt";
+    run.compare("certificate-" + std::to_string(p),
+                [&] {
+                    LucasLehmerCertificate c;
+                    LucasLehmerTest((int)p, &c);
+                    std::ofstream out(ours, std::ios::binary);
+                    c.forEach(0, c.rows(), [&](size_t r, const std::string& s) {
+                        out << r + 3 << '=' << s << "\r\n";
+                        return true;
+                    }, std::max(2u, std::thread::hardware_concurrency()));
+                },
+                [&] {
+                    Mpz m, s, t, hi;
+                    mpz_ui_pow_ui(m.v, 2, p);
+                    mpz_sub_ui(m.v, m.v, 1);
+                    mpz_set_ui(s.v, 4);
+                    FILE* out = std::fopen(ref.c_str(), "wb");
+                    for (unsigned i = 0; i + 2 < p; ++i) {
+                        mpz_mul(t.v, s.v, s.v);
+                        mpz_tdiv_q_2exp(hi.v, t.v, p);
+                        mpz_tdiv_r_2exp(t.v, t.v, p);
+                        mpz_add(s.v, t.v, hi.v);
+                        if (mpz_cmp(s.v, m.v) >= 0) mpz_sub(s.v, s.v, m.v);
+                        if (mpz_cmp_ui(s.v, 2) < 0) mpz_add(s.v, s.v, m.v);
+                        mpz_sub_ui(s.v, s.v, 2);
+                        std::fprintf(out, "%u=", i + 3);
+                        mpz_out_str(out, 10, s.v);
+                        std::fputs("\r\n", out);
+                    }
+                    std::fclose(out);
+                });
+    if (run.wants("certificate-")) {
+        std::remove(ours.c_str());
+        std::remove(ref.c_str());
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("certificate-%u peak-rss=%ld MB\n", p, usage.ru_maxrss / 1024);
+    }
+}
+
+}  // namespace bench

@@ -6,5 +6,6 @@ int main(int argc, char** argv) {
     bench::coreBenches(run);
     bench::primeBenches(run);
     bench::lucasLehmerBenches(run);
+    bench::certificateBenches(run);
     return 0;
 }

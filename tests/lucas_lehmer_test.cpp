@@ -61,6 +61,21 @@ TEST(LucasLehmer, TransformResiduesMatchExactArithmetic) {
     }
 }
 
+TEST(LucasLehmer, ParallelRowsComeInOrderAndMatch) {
+    LucasLehmerCertificate c;
+    LucasLehmerTest(2281, &c);
+    std::vector<std::string> serial, parallel;
+    std::vector<size_t> order;
+    c.forEach(10, 700, [&](size_t, const std::string& s) { serial.push_back(s); return true; });
+    c.forEach(10, 700, [&](size_t r, const std::string& s) { order.push_back(r); parallel.push_back(s); return true; }, 3);
+    EXPECT_EQ(parallel, serial);
+    ASSERT_EQ(order.size(), 690u);
+    for (size_t i = 0; i < order.size(); ++i) ASSERT_EQ(order[i], 10 + i);
+    size_t seen = 0;   // stopping early
+    c.forEach(0, c.rows(), [&](size_t, const std::string&) { return ++seen < 100; }, 2);
+    EXPECT_EQ(seen, 100u);
+}
+
 TEST(LucasLehmer, TooShortTransformIsDetectedAndRedone) {
     const unsigned p = 20011;
     MersenneSquarer sq(p);
