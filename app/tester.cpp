@@ -48,8 +48,17 @@ void TMainForm::ComboBox1Change() {
     }
 }
 
-void TMainForm::BitBtn1Click() { NumberEdit->clear(); }   // clear() keeps the edit text
-void TMainForm::BitBtn2Click() { ComboBox1->clear(); }
+namespace {
+// Empties a history box's list but leaves its text.
+void clearHistory(QComboBox* box) {
+    const QString text = box->currentText();
+    box->clear();
+    box->setEditText(text);
+}
+}  // namespace
+
+void TMainForm::BitBtn1Click() { clearHistory(NumberEdit); }
+void TMainForm::BitBtn2Click() { clearHistory(ComboBox1); }
 void TMainForm::BitBtn3Click() { RichEdit1->clear(); }
 
 void TMainForm::VerifierClick() {

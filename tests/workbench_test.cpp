@@ -168,6 +168,14 @@ TEST_F(WorkbenchTest, DigitFilterClearsBoxAndHistoryOnRefusedKeys) {
     EXPECT_EQ(main().Digital->text(), "1 digits");
 }
 
+TEST_F(WorkbenchTest, EraseHistoryKeepsTheText) {
+    test(QStringLiteral("97"));
+    test(QStringLiteral("89"));
+    main().BitBtn1Click();
+    EXPECT_EQ(main().NumberEdit->count(), 0);
+    EXPECT_EQ(main().NumberEdit->currentText(), "89");
+}
+
 TEST_F(WorkbenchTest, CounterCommandsStayWithinTheirBounds) {
     TestCounter = 30000;
     main().incremen1Click();
