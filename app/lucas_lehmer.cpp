@@ -129,10 +129,17 @@ LL_KERNEL void weighIn(const int64_t* x, const double* weight, double* re, doubl
 // place of i's octave and w^k = (c, s), square the spectrum of the real input and pack it
 // back for the inverse transform. In bit-reversed order the frequencies k and m - k sit at
 // mirrored places of each octave [2^j, 2^(j+1)), so the loops run in order, without gathers.
+// For a length 3 * 2^j the first third pairs within itself like a power of two, and the
+// second and third thirds pair with each other, mirrored end to end.
 LL_KERNEL void squareSpectrum(const double* re, const double* im, const double* cr, const double* ci,
-                              double* outr, double* outi, size_t m) {
+                              double* outr, double* outi, size_t m, size_t third) {
+    const size_t pow2 = third ? third : m;
     for (size_t lo = 0; lo < m; lo = lo ? 2 * lo : 1) {
-        const size_t end = lo ? 2 * lo : 1, mirror = lo ? 3 * lo - 1 : 0;
+        size_t end = lo ? 2 * lo : 1, mirror = lo ? 3 * lo - 1 : 0;
+        if (lo >= pow2) {   // the two upper thirds
+            end = m;
+            mirror = 4 * third - 1;
+        }
 #pragma GCC ivdep
         for (size_t i = lo; i < end; ++i) {
             const size_t j = mirror - i;
@@ -189,14 +196,13 @@ struct MersenneSquarer::Impl {
 
     explicit Impl(uint32_t exponent) : p(exponent) {}
 
-    // Shortest power-of-two length whose words keep the convolution sums safely inside a
-    // double: 2b + log2(n)/2 <= 44 with balanced digits, b the largest word size.
+    // Shortest length whose words keep the convolution sums safely inside a double:
+    // 2b + log2(n)/2 <= 44 with balanced digits, b the largest word size.
+    // Lengths are 2^k or 3 * 2^k.
     static size_t lengthFor(uint32_t p) {
-        size_t n = 64;
-        for (;;) {
+        for (size_t n = 64;; n = (n & (n - 1)) == 0 ? n / 2 * 3 : n / 3 * 4) {
             const double b = std::ceil((double)p / (double)n);
             if (2 * b + std::log2((double)n) / 2 <= 44) return n;
-            n *= 2;
         }
     }
 
@@ -224,9 +230,9 @@ struct MersenneSquarer::Impl {
             ci[k] = (double)std::sin(ang);
         }
         // Stored in the order of the forward output (bit-reversed), where the pairing runs.
-        const auto& rev = t->bitReversed();
+        const auto& rev = t->positions();
         std::vector<double> br(m), bi(m);
-        for (size_t i = 0; i < m; ++i) { br[i] = cr[rev[i]]; bi[i] = ci[rev[i]]; }
+        for (size_t k = 0; k < m; ++k) { br[rev[k]] = cr[k]; bi[rev[k]] = ci[k]; }
         cr.swap(br);
         ci.swap(bi);
         re.assign(m, 0); im.assign(m, 0); re2.assign(m, 0); im2.assign(m, 0);
@@ -280,7 +286,7 @@ struct MersenneSquarer::Impl {
     bool tryStep() {
         weighIn(x.data(), weight.data(), re.data(), im.data(), m);
         t->forward(re.data(), im.data());
-        squareSpectrum(re.data(), im.data(), cr.data(), ci.data(), re2.data(), im2.data(), m);
+        squareSpectrum(re.data(), im.data(), cr.data(), ci.data(), re2.data(), im2.data(), m, t->third());
         t->inverse(re2.data(), im2.data());
         if (!roundOut(re2.data(), im2.data(), unweight.data(), y.data(), m)) return false;
         // Balanced digits in one carrying pass, then the carry out of the top word wraps to
@@ -335,8 +341,15 @@ void MersenneSquarer::step() {
         return;
     }
     while (!s.tryStep()) {
-        // Too close to a rounding boundary: redo this step with a transform twice as long.
+        // Too close to a rounding boundary: redo this step with a transform twice as long,
+        // or exactly once words would get too short to be worth a transform.
         const Bits v = s.save();
+        if (s.p / (s.n * 2) < 8) {
+            s.n = 0;
+            s.exact = v;
+            step();
+            return;
+        }
         s.init(s.n * 2);
         s.load(v);
     }

@@ -88,6 +88,43 @@ void dit4(double* re, double* im, size_t n, size_t q, const double* w1r,
     }
 }
 
+// Radix-3 split of a length 3t transform: outputs by frequency mod 3 into thirds, each then
+// a power-of-two transform. omega = e^{-2 pi i / 3} = -1/2 - i sqrt(3)/2.
+QUENDRA_KERNEL
+void dif3(double* re, double* im, size_t t, const double* w1r, const double* w1i, const double* w2r,
+          const double* w2i) {
+    constexpr double h = 0.86602540378443864676;   // sqrt(3)/2
+    double *r0 = re, *r1 = re + t, *r2 = re + 2 * t, *i0 = im, *i1 = im + t, *i2 = im + 2 * t;
+#pragma GCC ivdep
+    for (size_t j = 0; j < t; ++j) {
+        const double sr = r1[j] + r2[j], si = i1[j] + i2[j], dr = r1[j] - r2[j], di = i1[j] - i2[j];
+        const double tr = r0[j] - 0.5 * sr, ti = i0[j] - 0.5 * si;
+        const double ur = h * di, ui = -h * dr;   // -i sqrt(3)/2 (a1 - a2)
+        r0[j] += sr; i0[j] += si;
+        const double y1r = tr + ur, y1i = ti + ui, y2r = tr - ur, y2i = ti - ui;
+        r1[j] = y1r * w1r[j] - y1i * w1i[j]; i1[j] = y1r * w1i[j] + y1i * w1r[j];
+        r2[j] = y2r * w2r[j] - y2i * w2i[j]; i2[j] = y2r * w2i[j] + y2i * w2r[j];
+    }
+}
+
+QUENDRA_KERNEL
+void dit3(double* re, double* im, size_t t, const double* w1r, const double* w1i, const double* w2r,
+          const double* w2i) {
+    constexpr double h = 0.86602540378443864676;
+    double *r0 = re, *r1 = re + t, *r2 = re + 2 * t, *i0 = im, *i1 = im + t, *i2 = im + 2 * t;
+#pragma GCC ivdep
+    for (size_t j = 0; j < t; ++j) {
+        const double z1r = r1[j] * w1r[j] + i1[j] * w1i[j], z1i = i1[j] * w1r[j] - r1[j] * w1i[j];
+        const double z2r = r2[j] * w2r[j] + i2[j] * w2i[j], z2i = i2[j] * w2r[j] - r2[j] * w2i[j];
+        const double sr = z1r + z2r, si = z1i + z2i, dr = z1r - z2r, di = z1i - z2i;
+        const double tr = r0[j] - 0.5 * sr, ti = i0[j] - 0.5 * si;
+        const double ur = -h * di, ui = h * dr;   // +i sqrt(3)/2 (z1 - z2)
+        r0[j] += sr; i0[j] += si;
+        r1[j] = tr + ur; i1[j] = ti + ui;
+        r2[j] = tr - ur; i2[j] = ti - ui;
+    }
+}
+
 void radix2(double* re, double* im, size_t n) {
     for (size_t s = 0; s < n; s += 2) {
         const double ur = re[s], ui = im[s], vr = re[s + 1], vi = im[s + 1];
@@ -99,7 +136,10 @@ void radix2(double* re, double* im, size_t n) {
 }  // namespace
 
 Transform::Transform(size_t n) : n_(n), rev_(n) {
-    size_t q = n / 4;
+    // n = 2^j or 3 * 2^j: a radix-3 pass splits by frequency mod 3 into thirds of 2^j.
+    const size_t pow2 = n % 3 == 0 ? n / 3 : n;
+    third_ = n % 3 == 0 ? pow2 : 0;
+    size_t q = pow2 / 4;
     for (; q >= 1; q /= 4) {
         Level l{q, {}, {}, {}, {}, {}, {}};
         for (auto* v : {&l.w1r, &l.w1i, &l.w2r, &l.w2i, &l.w3r, &l.w3i}) v->resize(q);
@@ -114,21 +154,32 @@ Transform::Transform(size_t n) : n_(n), rev_(n) {
             }
         }
         levels_.push_back(std::move(l));
-        if (q < 4) { q /= 4; break; }
+        if (q < 4) break;
     }
     size_t covered = 1;
     for (size_t i = 0; i < levels_.size(); ++i) covered *= 4;
-    radix2Tail_ = covered * 2 == n;
+    radix2Tail_ = covered * 2 == pow2;
+    if (third_) {
+        for (auto* v : {&t3w1r_, &t3w1i_, &t3w2r_, &t3w2i_}) v->resize(third_);
+        for (size_t j = 0; j < third_; ++j) {
+            long double a1 = -2.0L * std::numbers::pi_v<long double> * (long double)j / (long double)n;
+            long double a2 = -2.0L * std::numbers::pi_v<long double> * (long double)(2 * j) / (long double)n;
+            t3w1r_[j] = (double)std::cos(a1); t3w1i_[j] = (double)std::sin(a1);
+            t3w2r_[j] = (double)std::cos(a2); t3w2i_[j] = (double)std::sin(a2);
+        }
+    }
     int bits = 0;
-    while ((size_t{1} << bits) < n) ++bits;
+    while ((size_t{1} << bits) < pow2) ++bits;
     for (size_t k = 0; k < n; ++k) {
-        uint32_t r = 0;
-        for (int b = 0; b < bits; ++b) r |= (uint32_t)((k >> b) & 1) << (bits - 1 - b);
-        rev_[k] = r;
+        const size_t kk = third_ ? k / 3 : k, r = third_ ? k % 3 : 0;
+        uint32_t rv = 0;
+        for (int b = 0; b < bits; ++b) rv |= (uint32_t)((kk >> b) & 1) << (bits - 1 - b);
+        rev_[k] = (uint32_t)(r * pow2) + rv;
     }
 }
 
 void Transform::forward(double* re, double* im) const {
+    if (third_) dif3(re, im, third_, t3w1r_.data(), t3w1i_.data(), t3w2r_.data(), t3w2i_.data());
     for (const Level& l : levels_)
         dif4(re, im, n_, l.q, l.w1r.data(), l.w1i.data(), l.w2r.data(), l.w2i.data(), l.w3r.data(), l.w3i.data());
     if (radix2Tail_) radix2(re, im, n_);
@@ -138,6 +189,7 @@ void Transform::inverse(double* re, double* im) const {
     if (radix2Tail_) radix2(re, im, n_);
     for (auto it = levels_.rbegin(); it != levels_.rend(); ++it)
         dit4(re, im, n_, it->q, it->w1r.data(), it->w1i.data(), it->w2r.data(), it->w2i.data(), it->w3r.data(), it->w3i.data());
+    if (third_) dit3(re, im, third_, t3w1r_.data(), t3w1i_.data(), t3w2r_.data(), t3w2i_.data());
 }
 
 const Transform& transformFor(size_t n) {

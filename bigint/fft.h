@@ -8,10 +8,11 @@
 
 namespace bigfft {
 
-// Complex FFT of a power-of-two length on split real/imaginary arrays. forward() takes
-// natural order to bit-reversed order; inverse() takes bit-reversed order back to natural
-// order, unscaled (a round trip multiplies by n). Pointwise work between the two needs no
-// reordering; work that pairs frequencies uses bitReversed().
+// Complex FFT of length 2^j or 3 * 2^j on split real/imaginary arrays. forward() takes natural
+// order to a scrambled order (frequency k = 3k' + r at r * 2^j + bitreverse(k'), or plain
+// bit reversal for 2^j); inverse() takes that order back to natural order, unscaled (a round
+// trip multiplies by n). Pointwise work between the two needs no reordering; work that pairs
+// frequencies uses positions().
 class Transform {
 public:
     explicit Transform(size_t n);
@@ -19,7 +20,9 @@ public:
     void forward(double* re, double* im) const;
     void inverse(double* re, double* im) const;
     // Position of frequency k in the forward output.
-    const std::vector<uint32_t>& bitReversed() const { return rev_; }
+    const std::vector<uint32_t>& positions() const { return rev_; }
+    // Length of each third for 3 * 2^j, 0 for a power of two.
+    size_t third() const { return third_; }
 
 private:
     size_t n_;
@@ -30,6 +33,8 @@ private:
     };
     std::vector<Level> levels_;
     bool radix2Tail_ = false;
+    size_t third_ = 0;
+    std::vector<double> t3w1r_, t3w1i_, t3w2r_, t3w2i_;
     std::vector<uint32_t> rev_;
 };
 

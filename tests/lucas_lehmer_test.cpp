@@ -52,7 +52,8 @@ TEST(LucasLehmer, VerdictForEveryExponentUpTo1300) {
 
 TEST(LucasLehmer, TransformResiduesMatchExactArithmetic) {
     // Exponents on the transform path, composite ones included, against GMP at many steps.
-    for (unsigned p : {1009u, 2203u, 4423u, 6007u}) {
+    // Lengths of both kinds: 2^k (1009, 2203, 4423) and 3 * 2^k (1281, 6007, 20011).
+    for (unsigned p : {1009u, 1281u, 2203u, 4423u, 6007u, 20011u}) {
         LucasLehmerCertificate c;
         const bool prime = LucasLehmerTest((int)p, &c);
         EXPECT_EQ(prime, p == 2203u || p == 4423u) << p;
