@@ -289,20 +289,29 @@ struct MersenneSquarer::Impl {
         squareSpectrum(re.data(), im.data(), cr.data(), ci.data(), re2.data(), im2.data(), m, t->third());
         t->inverse(re2.data(), im2.data());
         if (!roundOut(re2.data(), im2.data(), unweight.data(), y.data(), m)) return false;
-        // Balanced digits in one carrying pass, then the carry out of the top word wraps to
-        // the bottom (2^p = 1), where it usually dies at once.
-        int64_t c = -2;   // s^2 - 2
-        for (size_t j = 0; j < n; ++j) {
-            const int b = bits[j];
-            const int64_t v = y[j] + c;
-            c = (v + (int64_t{1} << (b - 1))) >> b;
-            y[j] = v - (c << b);
+        // Balanced digits: four carry chains run side by side over the four quarters (the
+        // serial chain is the cost here), then each quarter's carry ripples into the next,
+        // and the top one wraps to the bottom (2^p = 1); these ripples usually die at once.
+        y[0] -= 2;   // s^2 - 2
+        const size_t quarter = n / 4;
+        int64_t c[4] = {0, 0, 0, 0};
+        for (size_t i = 0; i < quarter; ++i) {
+            for (size_t q = 0; q < 4; ++q) {
+                const size_t j = q * quarter + i;
+                const int b = bits[j];
+                const int64_t v = y[j] + c[q];
+                c[q] = (v + (int64_t{1} << (b - 1))) >> b;
+                y[j] = v - (c[q] << b);
+            }
         }
-        for (size_t j = 0; c != 0; j = (j + 1) % n) {
-            const int b = bits[j];
-            const int64_t v = y[j] + c;
-            c = (v + (int64_t{1} << (b - 1))) >> b;
-            y[j] = v - (c << b);
+        for (size_t q = 0; q < 4; ++q) {
+            int64_t carry = c[q];
+            for (size_t j = ((q + 1) % 4) * quarter; carry != 0; j = (j + 1) % n) {
+                const int b = bits[j];
+                const int64_t v = y[j] + carry;
+                carry = (v + (int64_t{1} << (b - 1))) >> b;
+                y[j] = v - (carry << b);
+            }
         }
         x.swap(y);
         return true;

@@ -125,6 +125,35 @@ void dit3(double* re, double* im, size_t t, const double* w1r, const double* w1i
     }
 }
 
+// The last radix-4 level (quarter size 1): every twiddle is 1, so no products at all.
+QUENDRA_KERNEL
+void dif4last(double* re, double* im, size_t n) {
+    for (size_t s = 0; s < n; s += 4) {
+        const double t0r = re[s] + re[s + 2], t0i = im[s] + im[s + 2];
+        const double t1r = re[s] - re[s + 2], t1i = im[s] - im[s + 2];
+        const double t2r = re[s + 1] + re[s + 3], t2i = im[s + 1] + im[s + 3];
+        const double t3r = im[s + 1] - im[s + 3], t3i = re[s + 3] - re[s + 1];
+        re[s] = t0r + t2r; im[s] = t0i + t2i;
+        re[s + 1] = t0r - t2r; im[s + 1] = t0i - t2i;
+        re[s + 2] = t1r + t3r; im[s + 2] = t1i + t3i;
+        re[s + 3] = t1r - t3r; im[s + 3] = t1i - t3i;
+    }
+}
+
+QUENDRA_KERNEL
+void dit4first(double* re, double* im, size_t n) {
+    for (size_t s = 0; s < n; s += 4) {
+        const double d1r = re[s + 1], d1i = im[s + 1], d2r = re[s + 2], d2i = im[s + 2];
+        const double d3r = re[s + 3], d3i = im[s + 3];
+        const double s0r = re[s] + d1r, s0i = im[s] + d1i, s1r = re[s] - d1r, s1i = im[s] - d1i;
+        const double s2r = d2r + d3r, s2i = d2i + d3i, s3r = d3i - d2i, s3i = d2r - d3r;
+        re[s] = s0r + s2r; im[s] = s0i + s2i;
+        re[s + 2] = s0r - s2r; im[s + 2] = s0i - s2i;
+        re[s + 1] = s1r + s3r; im[s + 1] = s1i + s3i;
+        re[s + 3] = s1r - s3r; im[s + 3] = s1i - s3i;
+    }
+}
+
 void radix2(double* re, double* im, size_t n) {
     for (size_t s = 0; s < n; s += 2) {
         const double ur = re[s], ui = im[s], vr = re[s + 1], vi = im[s + 1];
@@ -180,15 +209,19 @@ Transform::Transform(size_t n) : n_(n), rev_(n) {
 
 void Transform::forward(double* re, double* im) const {
     if (third_) dif3(re, im, third_, t3w1r_.data(), t3w1i_.data(), t3w2r_.data(), t3w2i_.data());
-    for (const Level& l : levels_)
-        dif4(re, im, n_, l.q, l.w1r.data(), l.w1i.data(), l.w2r.data(), l.w2i.data(), l.w3r.data(), l.w3i.data());
+    for (const Level& l : levels_) {
+        if (l.q == 1) dif4last(re, im, n_);
+        else dif4(re, im, n_, l.q, l.w1r.data(), l.w1i.data(), l.w2r.data(), l.w2i.data(), l.w3r.data(), l.w3i.data());
+    }
     if (radix2Tail_) radix2(re, im, n_);
 }
 
 void Transform::inverse(double* re, double* im) const {
     if (radix2Tail_) radix2(re, im, n_);
-    for (auto it = levels_.rbegin(); it != levels_.rend(); ++it)
-        dit4(re, im, n_, it->q, it->w1r.data(), it->w1i.data(), it->w2r.data(), it->w2i.data(), it->w3r.data(), it->w3i.data());
+    for (auto it = levels_.rbegin(); it != levels_.rend(); ++it) {
+        if (it->q == 1) dit4first(re, im, n_);
+        else dit4(re, im, n_, it->q, it->w1r.data(), it->w1i.data(), it->w2r.data(), it->w2i.data(), it->w3r.data(), it->w3i.data());
+    }
     if (third_) dit3(re, im, third_, t3w1r_.data(), t3w1i_.data(), t3w2r_.data(), t3w2i_.data());
 }
 
