@@ -25,18 +25,13 @@
 
 #include "app/shared.h"
 #include "platform/platform.h"
+#include "platform/widgets.h"
 #include "settings/options_form.h"
 #include "settings/settings_store.h"
 
 TMainForm* MainForm = nullptr;
 
 namespace {
-
-template <typename T>
-T* named(T* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 // Refuses typed text beyond a length; text set by the program (the Paste command) may be longer.
 class LengthValidator : public QValidator {
@@ -56,14 +51,6 @@ QComboBox* historyBox(const char* name, int maxLength, const QString& hint, QWid
     box->lineEdit()->setValidator(new LengthValidator(maxLength, box));
     box->setToolTip(hint);
     return box;
-}
-
-QPushButton* glyphButton(const char* name, QStyle::StandardPixmap icon, const QString& hint, QWidget* parent) {
-    auto* b = named(new QPushButton(parent), name);
-    b->setIcon(parent->style()->standardIcon(icon));
-    b->setToolTip(hint);
-    b->setFixedSize(24, 22);
-    return b;
 }
 
 // Minimal RTF of plain lines: the panel holds one plain line per verdict or notice.

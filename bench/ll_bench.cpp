@@ -1,6 +1,11 @@
 // The whole Lucas-Lehmer test against the same test on GMP (squaring, then reduction by
 // shift and add), in the same process.
 #include <gmp.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <fstream>
+#include <thread>
 
 #include "app/lucas_lehmer.h"
 #include "bench/benches.h"
@@ -10,21 +15,34 @@ namespace bench {
 
 namespace {
 
-bool gmpLucasLehmer(unsigned p) {
-    Mpz m, s, t, hi;
-    mpz_ui_pow_ui(m.v, 2, p);
-    mpz_sub_ui(m.v, m.v, 1);
-    mpz_set_ui(s.v, 4);
-    for (unsigned i = 0; i + 2 < p; ++i) {
-        mpz_mul(t.v, s.v, s.v);
-        mpz_tdiv_q_2exp(hi.v, t.v, p);
-        mpz_tdiv_r_2exp(t.v, t.v, p);
-        mpz_add(s.v, t.v, hi.v);
-        if (mpz_cmp(s.v, m.v) >= 0) mpz_sub(s.v, s.v, m.v);
-        if (mpz_cmp_ui(s.v, 2) < 0) mpz_add(s.v, s.v, m.v);
-        mpz_sub_ui(s.v, s.v, 2);
+// The same test on GMP: s := s^2 - 2 mod 2^p - 1 by a square, then shift and add.
+class GmpLucasLehmer {
+public:
+    explicit GmpLucasLehmer(unsigned p) : p_(p) {
+        mpz_ui_pow_ui(m_.v, 2, p);
+        mpz_sub_ui(m_.v, m_.v, 1);
+        mpz_set_ui(s_.v, 4);
     }
-    return mpz_sgn(s.v) == 0;
+    void step() {
+        mpz_mul(t_.v, s_.v, s_.v);
+        mpz_tdiv_q_2exp(hi_.v, t_.v, p_);
+        mpz_tdiv_r_2exp(t_.v, t_.v, p_);
+        mpz_add(s_.v, t_.v, hi_.v);
+        if (mpz_cmp(s_.v, m_.v) >= 0) mpz_sub(s_.v, s_.v, m_.v);
+        if (mpz_cmp_ui(s_.v, 2) < 0) mpz_add(s_.v, s_.v, m_.v);
+        mpz_sub_ui(s_.v, s_.v, 2);
+    }
+    const Mpz& residue() const { return s_; }
+
+private:
+    unsigned p_;
+    Mpz m_, s_, t_, hi_;
+};
+
+bool gmpLucasLehmer(unsigned p) {
+    GmpLucasLehmer ll(p);
+    for (unsigned i = 0; i + 2 < p; ++i) ll.step();
+    return mpz_sgn(ll.residue().v) == 0;
 }
 
 }  // namespace
@@ -38,15 +56,6 @@ void lucasLehmerBenches(Runner& run) {
     }
 }
 
-}  // namespace bench
-
-#include <sys/resource.h>
-
-#include <cstdio>
-#include <fstream>
-#include <thread>
-
-namespace bench {
 
 // A test of 2^99991 - 1 with its certificate, then every row written out in decimal (about
 // 3 GB), against GMP running the test and writing every residue. Prints the peak resident
@@ -65,21 +74,12 @@ void certificateBenches(Runner& run) {
                     }, std::max(2u, std::thread::hardware_concurrency()));
                 },
                 [&] {
-                    Mpz m, s, t, hi;
-                    mpz_ui_pow_ui(m.v, 2, p);
-                    mpz_sub_ui(m.v, m.v, 1);
-                    mpz_set_ui(s.v, 4);
+                    GmpLucasLehmer ll(p);
                     FILE* out = std::fopen(ref.c_str(), "wb");
                     for (unsigned i = 0; i + 2 < p; ++i) {
-                        mpz_mul(t.v, s.v, s.v);
-                        mpz_tdiv_q_2exp(hi.v, t.v, p);
-                        mpz_tdiv_r_2exp(t.v, t.v, p);
-                        mpz_add(s.v, t.v, hi.v);
-                        if (mpz_cmp(s.v, m.v) >= 0) mpz_sub(s.v, s.v, m.v);
-                        if (mpz_cmp_ui(s.v, 2) < 0) mpz_add(s.v, s.v, m.v);
-                        mpz_sub_ui(s.v, s.v, 2);
+                        ll.step();
                         std::fprintf(out, "%u=", i + 3);
-                        mpz_out_str(out, 10, s.v);
+                        mpz_out_str(out, 10, ll.residue().v);
                         std::fputs("\r\n", out);
                     }
                     std::fclose(out);

@@ -349,6 +349,14 @@ Num gcd(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
     std::vector<int64_t> x(a, a + na), y(b, b + nb);
     if (cmp(x.data(), x.size(), y.data(), y.size()) < 0) std::swap(x, y);
     std::vector<int64_t> nx, ny;
+    // (x, y) := (y, x mod y), the full-precision step of Euclid's algorithm.
+    const auto divisionStep = [&] {
+        Num rem;
+        divmod(x.data(), x.size(), y.data(), y.size(), nullptr, &rem);
+        x.swap(y);
+        const size_t rn = trimmed(rem.data() + 1, (size_t)rem[0]);
+        y.assign(rem.begin() + 1, rem.begin() + 1 + (long)rn);
+    };
     while (!y.empty()) {
         const size_t n = x.size();
         if (n <= 2) {
@@ -360,11 +368,7 @@ Num gcd(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
             return r;
         }
         if (y.size() + 1 < n) {
-            Num rem;
-            divmod(x.data(), x.size(), y.data(), y.size(), nullptr, &rem);
-            x.swap(y);
-            size_t rn = trimmed(rem.data() + 1, (size_t)rem[0]);
-            y.assign(rem.begin() + 1, rem.begin() + 1 + (long)rn);
+            divisionStep();
             continue;
         }
         auto top = [&](const std::vector<int64_t>& z) {
@@ -387,8 +391,8 @@ Num gcd(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
         // the only failure, and it is caught below.
         int64_t A = 1, B = 0, C = 0, D = 1;
         while (yh >= (int64_t{1} << 31)) {
-            // Small quotients are the common case (1, 2 or 3 in two steps of three):
-            // subtraction is cheaper than a 64-bit division.
+            // A plain division: branching on the frequent small quotients costs more in
+            // mispredictions than the division it saves.
             int64_t q = xh / yh, t = xh - q * yh;
             int64_t nC = A - q * C, nD = B - q * D;
             if (nC >= kMask || nC <= -kMask || nD >= kMask || nD <= -kMask) break;
@@ -397,11 +401,7 @@ Num gcd(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
             xh = yh; yh = t;
         }
         if (B == 0) {
-            Num rem;
-            divmod(x.data(), x.size(), y.data(), y.size(), nullptr, &rem);
-            x.swap(y);
-            size_t rn = trimmed(rem.data() + 1, (size_t)rem[0]);
-            y.assign(rem.begin() + 1, rem.begin() + 1 + (long)rn);
+            divisionStep();
             continue;
         }
         nx.assign(n, 0);
@@ -417,11 +417,7 @@ Num gcd(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
             c2 = w >> kBits;
         }
         if (c1 < 0 || c2 < 0) {   // a quotient from the leading bits was wrong: divide instead
-            Num rem;
-            divmod(x.data(), x.size(), y.data(), y.size(), nullptr, &rem);
-            x.swap(y);
-            size_t rn = trimmed(rem.data() + 1, (size_t)rem[0]);
-            y.assign(rem.begin() + 1, rem.begin() + 1 + (long)rn);
+            divisionStep();
             continue;
         }
         nx.resize(trimmed(nx.data(), n));

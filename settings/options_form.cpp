@@ -18,6 +18,7 @@
 #include <stdexcept>
 
 #include "platform/platform.h"
+#include "platform/widgets.h"
 #include "settings/settings_store.h"
 
 TOptionsForm* OptionsForm = nullptr;
@@ -28,24 +29,10 @@ const QString kDefaultPrime = QStringLiteral("This is a prime number");
 const QString kDefaultComposite = QStringLiteral("This is composite");
 const QString kTrailer = QStringLiteral("Created with Quendra!");
 
-template <typename T>
-T* named(T* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
 QCheckBox* check(const char* name, const QString& caption, bool checked, QWidget* parent) {
     auto* c = named(new QCheckBox(caption, parent), name);
     c->setChecked(checked);
     return c;
-}
-
-QPushButton* smallButton(const char* name, QStyle::StandardPixmap icon, const QString& hint, QWidget* parent) {
-    auto* b = named(new QPushButton(parent), name);
-    b->setIcon(parent->style()->standardIcon(icon));
-    b->setToolTip(hint);
-    b->setFixedSize(26, 22);
-    return b;
 }
 
 QStringList listLines(const QListWidget* list) {
@@ -94,14 +81,14 @@ TOptionsForm::TOptionsForm(Platform& platform, SettingsStore& store, QWidget* pa
 QWidget* TOptionsForm::buildHistoryPage() {
     auto* page = new QWidget;
     PremiersCheckBox = check("PremiersCheckBox", QStringLiteral("Prime numbers list :"), true, page);
-    BitBtn1 = smallButton("BitBtn1", QStyle::SP_DialogSaveButton, QStringLiteral("Save the Prime list into a file"), page);
-    BitBtn2 = smallButton("BitBtn2", QStyle::SP_DialogResetButton, QStringLiteral("Clear the Prime list"), page);
-    PrintPBtn = smallButton("PrintPBtn", QStyle::SP_FileDialogContentsView, QStringLiteral("Print the Prime #s' list"), page);
+    BitBtn1 = glyphButton("BitBtn1", QStyle::SP_DialogSaveButton, QStringLiteral("Save the Prime list into a file"), page);
+    BitBtn2 = glyphButton("BitBtn2", QStyle::SP_DialogResetButton, QStringLiteral("Clear the Prime list"), page);
+    PrintPBtn = glyphButton("PrintPBtn", QStyle::SP_FileDialogContentsView, QStringLiteral("Print the Prime #s' list"), page);
     Memo1 = named(new QListWidget(page), "Memo1");
     NonPremiersCheckBox = check("NonPremiersCheckBox", QStringLiteral("Composite numbers list :"), true, page);
-    BitBtn3 = smallButton("BitBtn3", QStyle::SP_DialogSaveButton, QStringLiteral("Save the composites  list into a file"), page);
-    BitBtn4 = smallButton("BitBtn4", QStyle::SP_DialogResetButton, QStringLiteral("Clear the composites list"), page);
-    PrintNPBtn = smallButton("PrintNPBtn", QStyle::SP_FileDialogContentsView, QStringLiteral("Print the composites #s' list"), page);
+    BitBtn3 = glyphButton("BitBtn3", QStyle::SP_DialogSaveButton, QStringLiteral("Save the composites  list into a file"), page);
+    BitBtn4 = glyphButton("BitBtn4", QStyle::SP_DialogResetButton, QStringLiteral("Clear the composites list"), page);
+    PrintNPBtn = glyphButton("PrintNPBtn", QStyle::SP_FileDialogContentsView, QStringLiteral("Print the composites #s' list"), page);
     Memo2 = named(new QListWidget(page), "Memo2");
     BitBtn1->setEnabled(false);
     BitBtn3->setEnabled(false);
@@ -144,8 +131,8 @@ QWidget* TOptionsForm::buildNotebookPage() {
     NoteEdit->setLineWrapMode(QTextEdit::NoWrap);
     RefBox = check("RefBox", QStringLiteral("Auto-refresh"), true, page);
     CheckBox1 = check("CheckBox1", QStringLiteral("Edition mode"), false, page);
-    auto* save = smallButton("NoteSave", QStyle::SP_DialogSaveButton, QStringLiteral("Save the notebook contents above"), page);
-    auto* erase = smallButton("NoteErase", QStyle::SP_DialogResetButton, QStringLiteral("Clear all the notebook"), page);
+    auto* save = glyphButton("NoteSave", QStyle::SP_DialogSaveButton, QStringLiteral("Save the notebook contents above"), page);
+    auto* erase = glyphButton("NoteErase", QStyle::SP_DialogResetButton, QStringLiteral("Clear all the notebook"), page);
     auto* v = new QVBoxLayout(page);
     v->addWidget(NoteEdit);
     auto* h = new QHBoxLayout;
