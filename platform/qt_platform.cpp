@@ -70,24 +70,27 @@ bool QtPlatform::askYesNo(const QString& caption, const QString& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
-std::optional<QString> QtPlatform::saveFileName(const FileDialogRequest& r) {
+namespace {
+
+std::optional<QString> runFileDialog(const FileDialogRequest& r, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(QApplication::activeWindow(), r.title, QString(), qtFilter(r.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(mode);
+    if (mode == QFileDialog::AcceptSave) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    else dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(r.defaultExtension);
     dialog.selectFile(r.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first();
 }
 
+}  // namespace
+
+std::optional<QString> QtPlatform::saveFileName(const FileDialogRequest& r) {
+    return runFileDialog(r, QFileDialog::AcceptSave);
+}
+
 std::optional<QString> QtPlatform::openFileName(const FileDialogRequest& r) {
-    QFileDialog dialog(QApplication::activeWindow(), r.title, QString(), qtFilter(r.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(r.defaultExtension);
-    dialog.selectFile(r.proposedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first();
+    return runFileDialog(r, QFileDialog::AcceptOpen);
 }
 
 QString QtPlatform::clipboardText() { return QApplication::clipboard()->text(); }
