@@ -125,38 +125,46 @@ LL_KERNEL void weighIn(const int64_t* x, const double* weight, double* re, doubl
     }
 }
 
-// For every position i of the bit-reversed spectrum: from Z_k at i, Z_(m-k) at the mirrored
-// place of i's octave and w^k = (c, s), square the spectrum of the real input and pack it
-// back for the inverse transform. In bit-reversed order the frequencies k and m - k sit at
-// mirrored places of each octave [2^j, 2^(j+1)), so the loops run in order, without gathers.
-// For a length 3 * 2^j the first third pairs within itself like a power of two, and the
-// second and third thirds pair with each other, mirrored end to end.
+// One pair of the bit-reversed spectrum: Z_k at i and Z_(m-k) at j, w^k = (c, s). The real
+// input's spectrum values Y_k and Y_(k+m) are squared and packed back for the inverse
+// transform. For a real input Y_(m-k) = conj Y_(k+m), so the partner's output is the
+// conjugate mix of the same two values: one computation serves both places.
+static inline void squarePair(const double* re, const double* im, size_t i, size_t j, double c, double s,
+                              double* outr, double* outi) {
+    const double zr = re[i], zi = im[i], wr = re[j], wi = -im[j];
+    const double er = 0.5 * (zr + wr), ei = 0.5 * (zi + wi);
+    const double orr = 0.5 * (zi - wi), oi = -0.5 * (zr - wr);
+    const double tr = c * orr - s * oi, ti = c * oi + s * orr;          // w^k O_k
+    const double y1r = er + tr, y1i = ei + ti, y2r = er - tr, y2i = ei - ti;
+    const double s1r = y1r * y1r - y1i * y1i, s1i = 2 * y1r * y1i;
+    const double s2r = y2r * y2r - y2i * y2i, s2i = 2 * y2r * y2i;
+    const double epr = 0.5 * (s1r + s2r), epi = 0.5 * (s1i + s2i);
+    const double dr = 0.5 * (s1r - s2r), di = 0.5 * (s1i - s2i);
+    const double opr = dr * c + di * s, opi = di * c - dr * s;          // times conj w^k
+    outr[j] = epr + opi;   // conj E' + i conj O', written first: j may equal i
+    outi[j] = opr - epi;
+    outr[i] = epr - opi;   // E' + i O'
+    outi[i] = epi + opr;
+}
+
+// In bit-reversed order the frequencies k and m - k sit at mirrored places of each octave
+// [2^j, 2^(j+1)); for a length 3 * 2^j the first third pairs within itself like a power of
+// two, and the second and third thirds pair with each other, mirrored end to end. So the
+// loops run in order, without gathers.
 LL_KERNEL void squareSpectrum(const double* re, const double* im, const double* cr, const double* ci,
                               double* outr, double* outi, size_t m, size_t third) {
     const size_t pow2 = third ? third : m;
-    for (size_t lo = 0; lo < m; lo = lo ? 2 * lo : 1) {
-        size_t end = lo ? 2 * lo : 1, mirror = lo ? 3 * lo - 1 : 0;
-        if (lo >= pow2) {   // the two upper thirds
-            end = m;
-            mirror = 4 * third - 1;
-        }
+    squarePair(re, im, 0, 0, cr[0], ci[0], outr, outi);
+    if (pow2 > 1) squarePair(re, im, 1, 1, cr[1], ci[1], outr, outi);
+    for (size_t lo = 2; lo < pow2; lo *= 2) {
+        const size_t mirror = 3 * lo - 1, half = lo / 2;
 #pragma GCC ivdep
-        for (size_t i = lo; i < end; ++i) {
-            const size_t j = mirror - i;
-            const double zr = re[i], zi = im[i], wr = re[j], wi = -im[j];
-            const double c = cr[i], s = ci[i];
-            const double er = 0.5 * (zr + wr), ei = 0.5 * (zi + wi);
-            const double orr = 0.5 * (zi - wi), oi = -0.5 * (zr - wr);
-            const double tr = c * orr - s * oi, ti = c * oi + s * orr;          // w^k O_k
-            const double y1r = er + tr, y1i = ei + ti, y2r = er - tr, y2i = ei - ti;
-            const double s1r = y1r * y1r - y1i * y1i, s1i = 2 * y1r * y1i;
-            const double s2r = y2r * y2r - y2i * y2i, s2i = 2 * y2r * y2i;
-            const double epr = 0.5 * (s1r + s2r), epi = 0.5 * (s1i + s2i);
-            const double dr = 0.5 * (s1r - s2r), di = 0.5 * (s1i - s2i);
-            const double opr = dr * c + di * s, opi = di * c - dr * s;          // times conj w^k
-            outr[i] = epr - opi;
-            outi[i] = epi + opr;
-        }
+        for (size_t i = lo; i < lo + half; ++i) squarePair(re, im, i, mirror - i, cr[i], ci[i], outr, outi);
+    }
+    if (third) {   // the two upper thirds
+        const size_t mirror = 4 * third - 1;
+#pragma GCC ivdep
+        for (size_t i = third; i < 2 * third; ++i) squarePair(re, im, i, mirror - i, cr[i], ci[i], outr, outi);
     }
 }
 
