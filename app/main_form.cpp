@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -24,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include "app/shared.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/widgets.h"
 #include "settings/options_form.h"
@@ -382,8 +382,5 @@ void TMainForm::BitBtn4Click() {
     for (QChar& c : name)
         if (QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('-');
     const QString path = QDir::current().filePath(name + QStringLiteral(".txt"));
-    QSaveFile f(path);
-    const QByteArray data = rtfOf(RichEdit1->toPlainText().split(QLatin1Char('\n')));
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
-        throw std::runtime_error(("Cannot create file " + path).toStdString());
+    WriteFileAtomically(path, rtfOf(RichEdit1->toPlainText().split(QLatin1Char('\n'))));
 }

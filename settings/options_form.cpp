@@ -10,13 +10,12 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QVBoxLayout>
-#include <stdexcept>
 
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/widgets.h"
 #include "settings/settings_store.h"
@@ -42,15 +41,6 @@ QStringList listLines(const QListWidget* list) {
 }
 
 }  // namespace
-
-void WriteTextFile(const QString& path, const QStringList& lines) {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) throw std::runtime_error(("Cannot create file " + path).toStdString());
-    QByteArray data;
-    for (const QString& line : lines) data += line.toLocal8Bit() + "\r\n";
-    if (f.write(data) != data.size() || !f.commit())
-        throw std::runtime_error(("Cannot create file " + path).toStdString());
-}
 
 TOptionsForm::TOptionsForm(Platform& platform, SettingsStore& store, QWidget* parent)
     : QDialog(parent), platform_(platform), store_(store) {

@@ -86,7 +86,4 @@ private:
     QPushButton* PrintNPBtn;
 };
 
-// Writes lines to a text file with CR LF line ends, atomically; throws "Cannot create file %s".
-void WriteTextFile(const QString& path, const QStringList& lines);
-
 extern TOptionsForm* OptionsForm;
