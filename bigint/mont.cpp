@@ -34,6 +34,8 @@ mag::Num fromLimbs(const uint64_t* x, size_t k) {
 
 Ring::Ring(const int64_t* n, size_t nn) {
     nn = mag::trimmed(n, nn);
+    digits_ = mag::make(nn);
+    std::copy(n, n + nn, digits_.begin() + 1);
     k_ = (31 * nn + 63) / 64;
     n_ = toLimbs(n, nn, k_);
     while (k_ > 1 && n_[k_ - 1] == 0) --k_;
@@ -197,9 +199,8 @@ bool Ring::equal(const uint64_t* a, const uint64_t* b) const {
 
 Limbs Ring::enter(const int64_t* d, size_t n) const {
     n = mag::trimmed(d, n);
-    mag::Num nd = fromLimbs(n_.data(), k_);
     mag::Num rem;
-    mag::divmod(d, n, nd.data() + 1, (size_t)nd[0], nullptr, &rem);
+    mag::divmod(d, n, digits_.data() + 1, (size_t)digits_[0], nullptr, &rem);
     Limbs x = toLimbs(rem.data() + 1, (size_t)rem[0], k_), r(k_);
     mul(x.data(), r2_.data(), r.data());
     return r;

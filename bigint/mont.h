@@ -41,6 +41,7 @@ public:
 private:
     size_t k_;
     Limbs n_, one_, minusOne_, r2_;
+    mag::Num digits_;   // the modulus in radix 2^31, for reducing values on entry
     uint64_t ninv_;   // -n^-1 mod 2^64
     void finish(uint64_t* t, uint64_t top, uint64_t* r) const;
     mutable std::vector<uint64_t> t_, w_;

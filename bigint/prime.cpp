@@ -250,13 +250,14 @@ bool BigStrongLucas(const TBigInt& N) {
     return false;
 }
 
-bool BigRabinMiller(const TBigInt& N, int32_t iterations) {
-    if (!BigIsOdd(N) || (mag::len(N) == 1 && N.Digits[1] < 3)) return false;
+namespace {
+
+// The random-base rounds of Miller-Rabin, with the source reseeded before and after N - 1 is
+// split, as the primitive does; the ring and the split are the caller's.
+bool randomBaseRounds(const TBigInt& N, const mont::Ring& ring, const TBigInt& d, size_t s,
+                      int32_t iterations) {
     RandomReseed();
-    TBigInt d;
-    const size_t s = oddPart(N, d);
     RandomReseed();
-    mont::Ring ring(mag::dig(N), mag::len(N));
     const bool small = mag::len(N) == 1;
     for (int32_t k = 0; k < iterations; ++k) {
         const int32_t base = SmallPrimeBases[RandomBelow(1227)];
@@ -265,6 +266,15 @@ bool BigRabinMiller(const TBigInt& N, int32_t iterations) {
         if (!strongTest(ring, d, s, (uint64_t)base)) return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool BigRabinMiller(const TBigInt& N, int32_t iterations) {
+    if (!BigIsOdd(N) || (mag::len(N) == 1 && N.Digits[1] < 3)) return false;
+    TBigInt d;
+    const size_t s = oddPart(N, d);
+    return randomBaseRounds(N, mont::Ring(mag::dig(N), mag::len(N)), d, s, iterations);
 }
 
 bool BigIsPrime(const TBigInt& N) {
@@ -290,7 +300,7 @@ bool BigIsPrime(const TBigInt& N) {
     }
     if (!strongTest(ring, d, s, 2)) return false;
     if (!BigStrongLucas(N)) return false;
-    return BigRabinMiller(N, 4);
+    return randomBaseRounds(N, ring, d, s, 4);
 }
 
 void BigNextPrime(TBigInt& N) {
