@@ -278,13 +278,16 @@ bool convolve(const int64_t* a, size_t na, const int64_t* b, size_t nb, bool squ
     while (bits > 8 && 31 * na / (size_t)(bits - 1) + 31 * nb / (size_t)(bits - 1) + 4 <= 2 * n) --bits;
 
     for (; bits >= 8; --bits) {
-        std::vector<int64_t> pa, pb;
+        // Scratch kept per thread: a product of this size is usually followed by more.
+        thread_local std::vector<int64_t> pa, pb, c;
+        thread_local std::vector<double> ar, ai, br, bi;
         size_t npa = pieces(a, na, bits, pa);
         size_t npb = square ? npa : pieces(b, nb, bits, pb);
         while (npa + npb > 2 * n) n *= 2;
         const Transform& t = transformFor(n);
         const Weights& p = weightsFor(n);
-        std::vector<double> ar(n, 0.0), ai(n, 0.0), br, bi;
+        ar.resize(n);
+        ai.resize(n);
         auto load = [&](const std::vector<int64_t>& src, size_t np, double* re, double* im) {
             for (size_t j = 0; j < n; ++j) {
                 double x = j < np ? (double)src[j] : 0.0;
@@ -302,7 +305,8 @@ bool convolve(const int64_t* a, size_t na, const int64_t* b, size_t nb, bool squ
                 ai[j] = 2 * r * i;
             }
         } else {
-            br.assign(n, 0.0); bi.assign(n, 0.0);
+            br.resize(n);
+            bi.resize(n);
             load(pb, npb, br.data(), bi.data());
             t.forward(br.data(), bi.data());
             for (size_t j = 0; j < n; ++j) {
@@ -313,12 +317,14 @@ bool convolve(const int64_t* a, size_t na, const int64_t* b, size_t nb, bool squ
         }
         t.inverse(ar.data(), ai.data());
         const double scale = 1.0 / (double)n;
-        std::vector<int64_t> c(2 * n);
+        c.resize(2 * n);
         double maxErr = 0;
         for (size_t j = 0; j < n; ++j) {
             double r = (ar[j] * p.zr[j] + ai[j] * p.zi[j]) * scale;
             double i = (ai[j] * p.zr[j] - ar[j] * p.zi[j]) * scale;
-            double rr = std::nearbyint(r), ri = std::nearbyint(i);
+            // 1.5 * 2^52 added and taken away rounds to nearest: the sums stay below 2^48.
+            constexpr double magic = 6755399441055744.0;
+            const double rr = (r + magic) - magic, ri = (i + magic) - magic;
             maxErr = std::max(maxErr, std::max(std::fabs(r - rr), std::fabs(i - ri)));
             c[j] = (int64_t)rr;
             c[j + n] = (int64_t)ri;
