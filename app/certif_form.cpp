@@ -12,9 +12,10 @@
 #include <stdexcept>
 #include <thread>
 
-#include "app/runner.h"
+#include "ui/runner.h"
 #include "app/shared.h"
 #include "platform/platform.h"
+#include "ui/handler.h"
 
 LucasLehmerCertificate MersenneCertificate;
 TCertifForm* CertifForm = nullptr;
@@ -142,7 +143,7 @@ void TCertifForm::BitBtn1Click() {
             line += "\r\n";
             if (file.write(line.data(), (qint64)line.size()) != (qint64)line.size()) { failed = true; return false; }
             if (r % 16 == 0) {
-                progress.report((double)r / (double)rows, QStringLiteral("Row %1 of %2").arg(r + 3).arg(rows + 2));
+                progress.report((double)r / (double)rows, "Row " + std::to_string(r + 1) + " of " + std::to_string(rows));
                 if (progress.cancelled()) throw Cancelled{};
             }
             return true;

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/cancelled.h"
+#include "bigint/progress.h"
 #include "bigint/bigint.h"
 #include "bigint/fft.h"
 #include "bigint/mag.h"

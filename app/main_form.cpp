@@ -25,6 +25,8 @@
 #include "app/shared.h"
 #include "platform/files.h"
 #include "platform/platform.h"
+#include "ui/handler.h"
+#include "ui/number_box.h"
 #include "platform/widgets.h"
 #include "settings/options_form.h"
 #include "settings/settings_store.h"

@@ -8,9 +8,11 @@
 
 #include "app/certif_form.h"
 #include "app/main_form.h"
-#include "app/runner.h"
+#include "ui/runner.h"
 #include "app/shared.h"
 #include "platform/platform.h"
+#include "ui/handler.h"
+#include "ui/number_box.h"
 #include "settings/options_form.h"
 
 namespace {
@@ -50,7 +52,7 @@ void TMainForm::Button1Click() {
                 if (!runner_.run(this, QStringLiteral("Lucas-Lehmer test of 2^%1 - 1...").arg(p), [&](Progress& progress) {
                         prime = LucasLehmerTest(p, withCertificate ? &fresh : nullptr, [&](int64_t done, int64_t total) {
                             progress.report((double)done / (double)total,
-                                            QStringLiteral("Iteration %1 of %2").arg(done).arg(total));
+                                            "Iteration " + std::to_string(done) + " of " + std::to_string(total));
                             return !progress.cancelled();
                         });
                     })) {

@@ -12,10 +12,12 @@
 #include <QTextEdit>
 
 #include "app/main_form.h"
-#include "app/runner.h"
+#include "ui/runner.h"
 #include "app/shared.h"
 #include "bigint/bigint.h"
 #include "platform/platform.h"
+#include "ui/handler.h"
+#include "ui/number_box.h"
 #include "settings/options_form.h"
 
 void TMainForm::appendPanelLine(const QString& line) { RichEdit1->append(line); }

@@ -6,6 +6,7 @@
 #include "app/intro_form.h"
 #include "app/main_form.h"
 #include "platform/platform.h"
+#include "ui/handler.h"
 #include "settings/options_form.h"
 #include "tools/calculator/calc_form.h"
 

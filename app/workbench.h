@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "app/runner.h"
+#include "ui/runner.h"
 #include "settings/settings_store.h"
 
 class Platform;

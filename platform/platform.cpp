@@ -1,33 +1,20 @@
-// Platform helpers that need no desktop: the error guard, key codes, date texts, cursor guard.
+// Platform helpers that need no desktop: the steady clock, key codes, date texts, cursor guard.
 #include "platform/platform.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QRegularExpression>
 #include <exception>
 
-void Guarded(Platform& platform, const std::function<void()>& body,
-             const std::function<void()>& closing) {
-    QString failure;
-    bool failed = false;
-    try {
-        body();
-    } catch (const std::exception& e) {
-        failed = true;
-        failure = QString::fromUtf8(e.what());
-    } catch (...) {
-        failed = true;
-        failure = QStringLiteral("Unknown error");
-    }
-    if (closing) {
-        try {
-            closing();
-        } catch (const std::exception& e) {
-            if (!failed) { failed = true; failure = QString::fromUtf8(e.what()); }
-        }
-    }
-    if (failed) platform.showError(failure);
+qint64 Platform::monotonicMs() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return clock.elapsed();
 }
 
 uint16_t VirtualKeyCode(const QKeyEvent& event) {

@@ -27,6 +27,8 @@ public:
     virtual ~ProgressView() = default;
     virtual void update(const QString& label, int percent, const QString& timeLeft) = 0;
     virtual bool cancelRequested() = 0;
+    // The dialog's top-level widget, which alone takes input while the command runs.
+    virtual QWidget* dialog() { return nullptr; }
 };
 
 class Platform {
@@ -54,6 +56,8 @@ public:
     virtual void beep() = 0;
 
     virtual QDateTime now() = 0;
+    // A steady clock in milliseconds for measuring durations (progress, time left).
+    virtual qint64 monotonicMs();
     // Path of the settings file that stands for the per-user registry.
     virtual QString settingsPath() = 0;
     // Directory of the program file, with a trailing separator.
@@ -71,11 +75,6 @@ public:
 // The Windows virtual-key code of a key event: keypad digits 96-105, main-row digits 48-57,
 // arrows 37-40, Backspace 8, Enter 13, Delete 46, Tab 9, letters 65-90; 0 for anything else.
 uint16_t VirtualKeyCode(const QKeyEvent& event);
-
-// Runs a handler body; any exception becomes the general error box. `closing` runs on every
-// path, before the error is shown, as a handler's closing steps must.
-void Guarded(Platform& platform, const std::function<void()>& body,
-             const std::function<void()>& closing = {});
 
 // Shows the hourglass for its lifetime and puts the previous cursor back on every path.
 class HourglassGuard {

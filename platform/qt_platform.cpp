@@ -26,11 +26,19 @@ QString qtFilter(const QString& filter) {
     return out.join(QStringLiteral(";;"));
 }
 
+// Esc (reject) cancels as the Cancel button and the close box do.
+class CancelOnReject : public QProgressDialog {
+public:
+    using QProgressDialog::QProgressDialog;
+    void reject() override { cancel(); }
+};
+
 class DialogProgress : public ProgressView {
 public:
     DialogProgress(QWidget* owner, const QString& what) : dialog_(what, QStringLiteral("Cancel"), 0, 100, owner) {
+        dialog_.setObjectName(QStringLiteral("ProgressDialog"));
         dialog_.setWindowTitle(ApplicationTitle);
-        dialog_.setWindowModality(Qt::WindowModal);
+        dialog_.setWindowModality(Qt::ApplicationModal);
         dialog_.setMinimumDuration(0);
         dialog_.setAutoClose(false);
         dialog_.setAutoReset(false);
@@ -46,9 +54,10 @@ public:
         if (percent >= 0) dialog_.setValue(percent);
     }
     bool cancelRequested() override { return dialog_.wasCanceled(); }
+    QWidget* dialog() override { return &dialog_; }
 
 private:
-    QProgressDialog dialog_;
+    CancelOnReject dialog_;
     QString what_;
 };
 
@@ -141,6 +150,10 @@ QString QtPlatform::settingsPath() {
 
 QString QtPlatform::programDir() { return QCoreApplication::applicationDirPath() + QLatin1Char('/'); }
 
-std::unique_ptr<ProgressView> QtPlatform::showProgress(QWidget* owner, const QString& what) {
+std::unique_ptr<ProgressView> ShowProgressDialog(QWidget* owner, const QString& what) {
     return std::make_unique<DialogProgress>(owner, what);
+}
+
+std::unique_ptr<ProgressView> QtPlatform::showProgress(QWidget* owner, const QString& what) {
+    return ShowProgressDialog(owner, what);
 }

@@ -3,6 +3,9 @@
 
 #include "platform/platform.h"
 
+// The real progress dialog: phase, percentage, time left and Cancel (Esc and the close box too).
+std::unique_ptr<ProgressView> ShowProgressDialog(QWidget* owner, const QString& what);
+
 class QtPlatform : public Platform {
 public:
     void showError(const QString& message) override;

@@ -17,6 +17,7 @@
 
 #include "platform/files.h"
 #include "platform/platform.h"
+#include "ui/handler.h"
 #include "platform/widgets.h"
 #include "settings/settings_store.h"
 

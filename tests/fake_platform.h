@@ -7,6 +7,7 @@
 #include <deque>
 
 #include "platform/platform.h"
+#include "platform/qt_platform.h"
 
 class FakeProgress : public ProgressView {
 public:
@@ -48,9 +49,10 @@ public:
     QDateTime now() override { return clock; }
     QString settingsPath() override { return settingsFile_; }
     QString programDir() override { return QDir::tempPath() + QLatin1Char('/'); }
-    int progressDelayMs() override { return 0; }
-    std::unique_ptr<ProgressView> showProgress(QWidget*, const QString& what) override {
+    int progressDelayMs() override { return progressDelay; }
+    std::unique_ptr<ProgressView> showProgress(QWidget* owner, const QString& what) override {
         progressShown << what;
+        if (realProgress) return ShowProgressDialog(owner, what);
         return std::make_unique<FakeProgress>(cancelProgress);
     }
 
@@ -59,6 +61,9 @@ public:
     std::deque<std::optional<QString>> saveAnswers;
     QString clipboard, printerError;
     bool answerYes = true, calculatorFound = true, cancelProgress = false;
+    // The real dialog instead of the scripted one, for tests that send it input.
+    bool realProgress = false;
+    int progressDelay = 0;
     int beeps = 0;
     QDateTime clock = QDateTime(QDate(2026, 12, 9), QTime(14, 30, 5));
 

@@ -1,7 +1,7 @@
 // The Lucas-Lehmer engine: known verdicts, certificate rows, and residues against GMP.
 #include <gtest/gtest.h>
 
-#include "app/cancelled.h"
+#include "bigint/progress.h"
 #include "app/lucas_lehmer.h"
 #include "tests/gmp_util.h"
 

@@ -18,7 +18,8 @@
 #include <thread>
 
 #include "app/main_form.h"
-#include "app/runner.h"
+#include "ui/number_box.h"
+#include "ui/runner.h"
 #include "app/shared.h"
 #include "app/workbench.h"
 #include "settings/options_form.h"

@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "platform/platform.h"
+#include "ui/handler.h"
 
 TCalcForm* CalcForm = nullptr;
 

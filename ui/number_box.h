@@ -1,0 +1,39 @@
+// Number boxes: editable combo boxes with a drop-down history, a limit on typed length and
+// the digit filter; and the list helpers every history uses.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QWidget;
+
+// Whether the list holds an entry equal to text: whole entries, letters without regard to case.
+bool IsInList(const QString& text, const QComboBox* box);
+bool IsInList(const QString& text, const QListWidget* list);
+
+// The keys a number box accepts while the digit filter is on: keypad digits, arrows,
+// Backspace, Enter and Delete (Windows virtual-key codes).
+bool IsAllowedKey(uint16_t key);
+
+// Adds text to a history box: at the end, or at its place in alphabetical order when sorted.
+void AddToHistory(QComboBox* box, const QString& text, bool sorted);
+// Sorts a history box's items alphabetically (so 10 comes before 9), letters without case.
+void SortHistory(QComboBox* box);
+// The items of a history box, in order.
+QStringList HistoryItems(const QComboBox* box);
+
+// An editable combo box named `name` that refuses typed text beyond maxTyped characters
+// (text the program sets, a paste for instance, may be longer), with no auto-completion.
+QComboBox* MakeNumberBox(const char* name, int maxTyped, const QString& hint, QWidget* parent);
+
+// The digit filter: on the release of a key inside the box (its line edit, where key events
+// really arrive), when enabled() and IsAllowedKey refuses the key, the box's text and its
+// whole drop-down history are cleared. `after` runs after each release (filtered or not).
+void InstallDigitFilter(QComboBox* box, std::function<bool()> enabled, std::function<void(uint16_t)> after = {});
+// The same for a plain line edit: a refused key clears its text.
+void InstallDigitFilter(QLineEdit* edit, std::function<bool()> enabled, std::function<void(uint16_t)> after = {});
