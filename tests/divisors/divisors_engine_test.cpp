@@ -1,0 +1,250 @@
+// The 64-bit primality test and factorization against GMP and a sieve; the divisor lists
+// against references built from known factorizations; the number texts of the finder.
+#include <gmp.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <random>
+
+#include "tools/divisors/divisors.h"
+#include "tools/divisors/prime64.h"
+
+namespace {
+
+using divisors::DivisorPairs;
+using divisors::SortedDivisors;
+
+bool GmpIsPrime(uint64_t n) {
+    mpz_t z;
+    mpz_init(z);
+    mpz_import(z, 1, 1, sizeof n, 0, 0, &n);
+    const bool prime = mpz_probab_prime_p(z, 40) != 0;
+    mpz_clear(z);
+    return prime;
+}
+
+uint64_t GmpNextPrime(uint64_t n) {
+    mpz_t z;
+    mpz_init(z);
+    mpz_import(z, 1, 1, sizeof n, 0, 0, &n);
+    mpz_nextprime(z, z);
+    uint64_t p = 0;
+    mpz_export(&p, nullptr, 1, sizeof p, 0, 0, z);
+    mpz_clear(z);
+    return p;
+}
+
+TEST(Prime64, AgreesWithSieveBelowTwoMillion) {
+    const uint64_t n = 2000000;
+    std::vector<bool> composite(n, false);
+    composite[0] = composite[1] = true;
+    for (uint64_t i = 2; i * i < n; ++i)
+        if (!composite[i])
+            for (uint64_t j = i * i; j < n; j += i) composite[j] = true;
+    for (uint64_t i = 0; i < n; ++i) ASSERT_EQ(IsPrime64Fast(i), !composite[i]) << i;
+}
+
+TEST(Prime64, KnownPrimesAndPseudoprimes) {
+    struct Row { uint64_t n; bool prime; };
+    const Row rows[] = {
+        {2047, false},                     // strong pseudoprime to base 2
+        {3215031751ULL, false},            // strong to bases 2, 3, 5, 7
+        {341550071728321ULL, false},       // strong to bases 2 .. 17
+        {3825123056546413051ULL, false},   // strong to bases 2 .. 23
+        {561, false}, {4294967297ULL, false}, {18446744073709551615ULL, false},
+        {4294967291ULL, true}, {2305843009213693951ULL, true}, {18446744073709551557ULL, true},
+        {999999999999999989ULL, true}, {1000000000000000003ULL, true},
+        {999999937ULL * 1000000007ULL, false}, {4294967291ULL * 4294967291ULL, false},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(IsPrime64Fast(r.n), r.prime) << r.n;
+        EXPECT_EQ(GmpIsPrime(r.n), r.prime) << "reference disagrees on " << r.n;
+    }
+}
+
+TEST(Prime64, AgreesWithGmpOnRandomWordsAndSemiprimes) {
+    const unsigned seed = std::random_device{}();
+    std::mt19937_64 rng(seed);
+    for (int i = 0; i < 20000; ++i) {
+        const uint64_t n = rng() >> (rng() % 64) | 1;
+        ASSERT_EQ(IsPrime64Fast(n), GmpIsPrime(n)) << n << " seed " << seed;
+    }
+    for (int i = 0; i < 2000; ++i) {
+        const uint64_t p = GmpNextPrime(rng() >> 32), q = GmpNextPrime(rng() >> 33);
+        ASSERT_FALSE(IsPrime64Fast(p * q)) << p << " * " << q << " seed " << seed;
+        ASSERT_TRUE(IsPrime64Fast(p)) << p;
+    }
+}
+
+void ExpectFactorization(uint64_t n, const std::vector<uint64_t>& f, unsigned seed) {
+    ASSERT_TRUE(std::is_sorted(f.begin(), f.end())) << n << " seed " << seed;
+    __extension__ unsigned __int128 product = 1;
+    for (uint64_t p : f) {
+        ASSERT_TRUE(GmpIsPrime(p)) << p << " of " << n << " seed " << seed;
+        product *= p;
+    }
+    ASSERT_TRUE(product == n) << n << " seed " << seed;
+}
+
+TEST(Prime64, FactorsRandomAndHardWords) {
+    const unsigned seed = std::random_device{}();
+    std::mt19937_64 rng(seed);
+    for (int i = 0; i < 2000; ++i) {
+        const uint64_t n = std::max<uint64_t>(rng() >> (rng() % 60), 2);
+        ExpectFactorization(n, Factor64(n), seed);
+    }
+    // Two factors of the same size are rho's hardest case; squares and cubes its oddest.
+    for (int i = 0; i < 300; ++i) {
+        const uint64_t p = GmpNextPrime(rng() >> 32), q = GmpNextPrime(rng() >> 32);
+        const std::vector<uint64_t> f = Factor64(p * q);
+        EXPECT_EQ(f, (std::vector<uint64_t>{std::min(p, q), std::max(p, q)})) << p << " * " << q << " seed " << seed;
+    }
+    EXPECT_EQ(Factor64(4294967291ULL * 4294967291ULL), (std::vector<uint64_t>{4294967291ULL, 4294967291ULL}));
+    EXPECT_EQ(Factor64(2097143ULL * 2097143ULL * 2097143ULL), (std::vector<uint64_t>(3, 2097143ULL)));
+    EXPECT_EQ(Factor64(18446744073709551615ULL),
+              (std::vector<uint64_t>{3, 5, 17, 257, 641, 65537, 6700417}));
+    EXPECT_EQ(Factor64(1ULL << 63), std::vector<uint64_t>(63, 2));
+    EXPECT_EQ(Factor64(1009ULL * 1009ULL), (std::vector<uint64_t>{1009, 1009}));
+    EXPECT_EQ(Factor64(997ULL * 1009ULL), (std::vector<uint64_t>{997, 1009}));
+    EXPECT_TRUE(Factor64(1).empty());
+    EXPECT_TRUE(Factor64(0).empty());
+}
+
+// All divisors from a factorization, by enumerating exponent vectors, then sorted.
+std::vector<uint64_t> ReferenceDivisors(const std::map<uint64_t, int>& factorization) {
+    std::vector<uint64_t> d{1};
+    for (const auto& [p, a] : factorization) {
+        const size_t before = d.size();
+        uint64_t power = 1;
+        for (int k = 1; k <= a; ++k) {
+            power *= p;
+            for (size_t i = 0; i < before; ++i) d.push_back(d[i] * power);
+        }
+    }
+    std::sort(d.begin(), d.end());
+    return d;
+}
+
+std::map<uint64_t, int> TrialDivision(uint64_t n) {
+    std::map<uint64_t, int> f;
+    for (uint64_t p = 2; p * p <= n; ++p)
+        while (n % p == 0) ++f[p], n /= p;
+    if (n > 1) ++f[n];
+    return f;
+}
+
+TEST(Divisors, RandomNumbersUpToTenToTheEighteen) {
+    const unsigned seed = std::random_device{}();
+    std::mt19937_64 rng(seed);
+    const uint64_t limit = 1000000000000000000ULL;
+    for (int i = 0; i < 1000; ++i) {   // small enough for trial division in the test
+        const uint64_t w = 1 + rng() % (rng() % 2 ? 10000000000ULL : 100000ULL);
+        ASSERT_EQ(SortedDivisors(w), ReferenceDivisors(TrialDivision(w))) << w << " seed " << seed;
+    }
+    for (int i = 0; i < 1000; ++i) {   // products of known primes, up to the limit
+        std::map<uint64_t, int> f;
+        uint64_t w = 1;
+        for (;;) {
+            const int bits = 1 + (int)(rng() % 40);
+            const uint64_t p = GmpNextPrime(rng() >> (64 - bits));
+            if (p > limit / w) break;
+            w *= p;
+            ++f[p];
+        }
+        if (w == 1) continue;
+        ASSERT_EQ(SortedDivisors(w), ReferenceDivisors(f)) << w << " seed " << seed;
+    }
+}
+
+TEST(Divisors, CountsOfNamedNumbers) {
+    struct Row { uint64_t w; size_t count; };
+    const Row rows[] = {{1, 1}, {2, 2}, {720720, 240}, {897612484786617600ULL, 103680},
+                        {1000000000000000000ULL, 361}, {999999999999999989ULL, 2},
+                        {999999937ULL * 1000000007ULL, 4}, {4294967291ULL * 4294967291ULL, 3}};
+    for (const Row& r : rows) {
+        const auto d = SortedDivisors(r.w);
+        EXPECT_EQ(d.size(), r.count) << r.w;
+        EXPECT_TRUE(std::is_sorted(d.begin(), d.end()));
+        for (uint64_t e : d) ASSERT_EQ(r.w % e, 0u) << e << " of " << r.w;
+    }
+    EXPECT_TRUE(SortedDivisors(0).empty());
+}
+
+TEST(Divisors, PairsOfTheTree) {
+    using P = std::vector<std::pair<uint64_t, uint64_t>>;
+    struct Row { int64_t w; P pairs; };
+    const Row rows[] = {
+        {100, {{2, 50}, {4, 25}, {5, 20}, {10, 10}}}, {12, {{2, 6}, {3, 4}}}, {6, {{2, 3}}},
+        {10, {{2, 5}}}, {4, {{2, 2}}}, {49, {{7, 7}}}, {97, {}}, {3, {}}, {2, {}}, {1, {}}, {0, {}},
+        {-12, {}}, {999999937LL * 1000000007LL, {{999999937, 1000000007}}},
+    };
+    for (const Row& r : rows) {
+        P got;
+        for (const auto& e : DivisorPairs(r.w)) got.push_back({e.divisor, e.coDivisor});
+        EXPECT_EQ(got, r.pairs) << r.w;
+    }
+    const auto big = DivisorPairs(720720);
+    const size_t entries = 2 * big.size() - (big.back().squareRoot() ? 1 : 0);
+    EXPECT_EQ(entries, 238u);
+    EXPECT_TRUE(DivisorPairs(4).front().squareRoot());
+    EXPECT_FALSE(DivisorPairs(12).back().squareRoot());
+}
+
+TEST(NumberTexts, WholeNumbersReadExactly) {
+    struct Row { const char* text; bool whole; const char* shown; int64_t w; };
+    const Row rows[] = {
+        {"100", true, "100", 100}, {"+5", true, "5", 5}, {"007", true, "7", 7}, {"-0", true, "0", 0},
+        {"1", true, "1", 0}, {"-12", true, "-12", 0}, {"999999999999999989", true, "999999999999999989", 999999999999999989LL},
+        {"1000000000000000000", true, "1000000000000000000", 1000000000000000000LL},
+        {"1000000000000000001", true, "1000000000000000000", 1000000000000000000LL},
+        {"123456789012345678901234567890", true, "1000000000000000000", 1000000000000000000LL},
+        {"-123456789012345678901234567890", true, "-123456789012345678901234567890", 0},
+        {"10.5", false, "", 0}, {"1e3", false, "", 0}, {"", false, "", 0}, {"-", false, "", 0}, {"12a", false, "", 0},
+    };
+    for (const Row& r : rows) {
+        const auto s = divisors::WholeSubject(r.text);
+        ASSERT_EQ(s.has_value(), r.whole) << r.text;
+        if (!s) continue;
+        EXPECT_EQ(s->text, r.shown) << r.text;
+        EXPECT_EQ(s->w, r.w) << r.text;
+    }
+}
+
+TEST(NumberTexts, FloatingNumbersInPlainDecimal) {
+    struct Row { long double value; const char* shown; int64_t w; };
+    const Row rows[] = {
+        {10.5L, "10.5", 10}, {1e19L, "1000000000000000000", 1000000000000000000LL},
+        {5e18L, "1000000000000000000", 1000000000000000000LL}, {1e18L, "1000000000000000000", 1000000000000000000LL},
+        {100.0L, "100", 100}, {0.1L, "0.1", 0}, {0.3L, "0.3", 0}, {-12.5L, "-12.5", 0}, {-0.5L, "-0.5", 0},
+        {1.5L, "1.5", 0}, {2.5L, "2.5", 2}, {97.25L, "97.25", 97}, {1.0L / 3, "0.333333333333333", 0},
+        {2.0L / 3, "0.666666666666667", 0}, {1234.5678L, "1234.5678", 1234}, {0.000125L, "0.000125", 0},
+        {-1e20L, "-100000000000000000000", 0}, {-0.0L, "0", 0},
+        // Rounding to 15 digits would change the whole part: the fraction is cut instead.
+        {2.999999999999999999L, "2.99999999999999", 2}, {12345678901234567.5L, "12345678901234567.5", 12345678901234567LL},
+        {999999999999999.75L, "999999999999999.7", 999999999999999LL},
+    };
+    for (const Row& r : rows) {
+        const auto s = divisors::FloatSubject(r.value);
+        EXPECT_EQ(s.text, r.shown) << (double)r.value;
+        EXPECT_EQ(s.w, r.w) << (double)r.value;
+    }
+}
+
+TEST(NumberTexts, ExactProducts) {
+    struct Row { const char* a; const char* b; const char* product; };
+    const Row rows[] = {
+        {"2", "50", "100"}, {"3", "7", "21"}, {"999999937", "1000000007", "999999943999999559"},
+        {"1000000000", "1000000000", "1000000000000000000"}, {"-3", "7", "-21"}, {"-3", "-7", "21"},
+        {"0", "-5", "0"}, {"0012", "+4", "48"},
+        {"99999999999999999999", "99999999999999999999", "9999999999999999999800000000000000000001"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(divisors::ProductText(r.a, r.b), std::string(r.product)) << r.a << " * " << r.b;
+    EXPECT_FALSE(divisors::ProductText("2.5", "4"));
+    EXPECT_FALSE(divisors::ProductText("7 (Square root)", "7"));
+    EXPECT_FALSE(divisors::ProductText(std::string(3000, '9'), std::string(3000, '9')));
+    EXPECT_EQ(divisors::WholeNumberText(-42), "-42");
+}
+
+}  // namespace

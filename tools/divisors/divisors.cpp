@@ -1,0 +1,176 @@
+// Divisors from the factorization, and the number texts of the divisor finder.
+#include "tools/divisors/divisors.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "tools/divisors/prime64.h"
+
+namespace divisors {
+
+std::vector<uint64_t> SortedDivisors(uint64_t n) {
+    std::vector<uint64_t> result;
+    if (n == 0) return result;
+    const std::vector<uint64_t> factors = Factor64(n);
+    size_t count = 1;
+    for (size_t i = 0, j; i < factors.size(); i = j) {
+        for (j = i; j < factors.size() && factors[j] == factors[i]; ++j) {}
+        count *= j - i + 1;
+    }
+    result.reserve(count);
+    result.push_back(1);
+    std::vector<uint64_t> powers, merged;
+    powers.reserve(count);
+    merged.reserve(count);
+    for (size_t i = 0, j; i < factors.size(); i = j) {
+        const uint64_t p = factors[i];
+        for (j = i; j < factors.size() && factors[j] == p; ++j) {}
+        // With D the divisors so far (none divisible by p) and T = D * {1, ..., p^k},
+        // D * {1, ..., p^(k+1)} is D merged with p * T: two sorted, disjoint lists.
+        const std::vector<uint64_t> base = result;
+        for (size_t k = i; k < j; ++k) {
+            powers.clear();
+            for (uint64_t t : result) powers.push_back(t * p);
+            merged.clear();
+            std::merge(base.begin(), base.end(), powers.begin(), powers.end(), std::back_inserter(merged));
+            result.swap(merged);
+        }
+    }
+    return result;
+}
+
+std::vector<DivisorPair> DivisorPairs(int64_t w) {
+    std::vector<DivisorPair> pairs;
+    if (w < 4) return pairs;
+    const std::vector<uint64_t> d = SortedDivisors((uint64_t)w);
+    // d[i] * d[k-1-i] = w, so the entries are the lower halves of these pairs, 1 left out.
+    const size_t k = d.size();
+    pairs.reserve(k / 2);
+    for (size_t i = 1; i + i <= k - 1; ++i) pairs.push_back({d[i], d[k - 1 - i]});
+    return pairs;
+}
+
+std::string WholeNumberText(int64_t value) {
+    return std::to_string(value);
+}
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Sign and digits without leading zeros; nullopt unless the text is [+-]digits.
+std::optional<std::pair<bool, std::string>> SplitInteger(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty() || !std::all_of(text.begin(), text.end(), IsDigit)) return std::nullopt;
+    const size_t first = std::min(text.find_first_not_of('0'), text.size() - 1);
+    std::string digits(text.substr(first));
+    if (digits == "0") negative = false;
+    return std::make_pair(negative, digits);
+}
+
+std::string Printf(const char* format, int precision, long double value) {
+    char buffer[128];
+    const int n = std::snprintf(buffer, sizeof buffer, format, precision, value);
+    if (n < (int)sizeof buffer) return std::string(buffer, (size_t)n);
+    std::string big((size_t)n + 1, '\0');
+    std::snprintf(big.data(), big.size(), format, precision, value);
+    big.resize((size_t)n);
+    return big;
+}
+
+void StripTrailingZeros(std::string& fraction) {
+    while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+}
+
+}  // namespace
+
+std::optional<Subject> WholeSubject(std::string_view text) {
+    const auto parts = SplitInteger(text);
+    if (!parts) return std::nullopt;
+    const auto& [negative, digits] = *parts;
+    if (negative) return Subject{"-" + digits, 0};
+    const std::string limit = std::to_string(kLimit);
+    if (digits.size() > limit.size() || (digits.size() == limit.size() && digits > limit)) return Subject{limit, kLimit};
+    const int64_t w = std::stoll(digits);
+    return Subject{digits, w < 2 ? 0 : w};
+}
+
+Subject FloatSubject(long double value) {
+    if (value > (long double)kLimit) value = (long double)kLimit;
+    const int64_t w = value < 2 ? 0 : (int64_t)std::truncl(value);
+    return Subject{PlainNumberText(value), w};
+}
+
+std::string PlainNumberText(long double value) {
+    if (value == 0) return "0";
+    const std::string sign = value < 0 ? "-" : "";
+    const long double magnitude = std::fabs(value);
+    const long double whole = std::truncl(magnitude);
+    const std::string wholeText = Printf("%.*Lf", 0, whole);
+    if (whole == magnitude) return sign + wholeText;
+
+    // Fifteen significant digits, rounded, written out without the exponent.
+    const std::string e = Printf("%.*Le", 14, magnitude);   // d.dddddddddddddde+X
+    const std::string digits = e.substr(0, 1) + e.substr(2, 14);
+    const int exponent = std::stoi(e.substr(e.find('e') + 1));
+    std::string intPart, fraction;
+    if (exponent >= 0) {
+        intPart = digits.substr(0, std::min<size_t>(digits.size(), (size_t)exponent + 1));
+        if ((size_t)exponent + 1 > digits.size()) intPart.append((size_t)exponent + 1 - digits.size(), '0');
+        if ((size_t)exponent + 1 < digits.size()) fraction = digits.substr((size_t)exponent + 1);
+    } else {
+        intPart = "0";
+        fraction = std::string((size_t)(-exponent - 1), '0') + digits;
+    }
+    StripTrailingZeros(fraction);
+    if (intPart == wholeText && !fraction.empty()) return sign + intPart + "." + fraction;
+
+    // The rounding reached the whole part (1.99999999999999999 or a whole part of 16 or
+    // more digits): keep the whole part exact and cut the fraction instead, down to 15
+    // significant digits but never before its first non-zero digit.
+    const std::string exact = Printf("%.*Lf", 80, magnitude - whole);   // 0.ddd...
+    fraction = exact.substr(2);
+    const size_t firstNonZero = fraction.find_first_not_of('0');
+    const size_t significantWhole = wholeText == "0" ? 0 : wholeText.size();
+    size_t keep = significantWhole == 0 ? firstNonZero + 15
+                                        : std::max(significantWhole < 15 ? 15 - significantWhole : 0, firstNonZero + 1);
+    fraction.resize(std::min(keep, fraction.size()));
+    StripTrailingZeros(fraction);
+    return sign + wholeText + (fraction.empty() ? "" : "." + fraction);
+}
+
+std::optional<std::string> ProductText(std::string_view a, std::string_view b) {
+    const auto x = SplitInteger(a), y = SplitInteger(b);
+    if (!x || !y) return std::nullopt;
+    // Beyond the range of extended floating point the caller's floating reading fails
+    // anyway; the bound also keeps this quadratic product to a few milliseconds.
+    if (x->second.size() + y->second.size() > 4950) return std::nullopt;
+    const std::string& p = x->second;
+    const std::string& q = y->second;
+    if (p == "0" || q == "0") return std::string("0");
+    std::vector<uint64_t> acc(p.size() + q.size(), 0);   // least significant first
+    for (size_t i = 0; i < p.size(); ++i)
+        for (size_t j = 0; j < q.size(); ++j)
+            acc[i + j] += (uint64_t)(p[p.size() - 1 - i] - '0') * (uint64_t)(q[q.size() - 1 - j] - '0');
+    std::string out;
+    uint64_t carry = 0;
+    for (uint64_t v : acc) {
+        carry += v;
+        out.push_back((char)('0' + carry % 10));
+        carry /= 10;
+    }
+    while (carry) {
+        out.push_back((char)('0' + carry % 10));
+        carry /= 10;
+    }
+    while (out.size() > 1 && out.back() == '0') out.pop_back();
+    std::reverse(out.begin(), out.end());
+    return (x->first != y->first ? "-" : "") + out;
+}
+
+}  // namespace divisors
