@@ -1,0 +1,59 @@
+// The Splitter's engine: complete factorization, one prime factor or the next prime of a
+// number. The rho finder runs first, exactly in its classic form, so the factors it finds
+// come in its order; what it does not split within a small budget goes on to trial division,
+// ECM and the quadratic sieve.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bigint/bigint.h"
+#include "bigint/progress.h"
+
+// Iterations of a rho run before the stronger methods take over.
+inline constexpr uint64_t RhoRunBudget = 16384;
+
+// A prime divisor F of the composite N (in the sense of BigIsPrime; the magnitude is used):
+// a rho run x -> x^2 + C from X0; a run ending on a composite divisor or on N itself starts
+// again on it with random parameters; what no run splits within its budget is split by the
+// stronger methods. Throws Cancelled when progress is cancelled.
+void FindPrimeFactor(const TBigInt& N, const TBigInt& C, const TBigInt& X0, TBigInt& F,
+                     Progress& progress);
+
+enum class SplitterMethod { CompleteFactorization = 0, SampleFactor = 1, PrimeGenerator = 2 };
+
+struct SplitterRow {
+    std::string key, value;
+};
+
+struct SplitterResult {
+    std::vector<SplitterRow> rows;
+    std::string expression;  // empty unless asked for
+};
+
+// The analysis of N (|N| > 1) by one method. A negative N is -1 times its magnitude: the
+// factorization gets a first row "Sign" = "-1" and the expression starts with "-1*"; a sample
+// factor is one of the magnitude; the next prime after a negative number is 2.
+SplitterResult Analyse(SplitterMethod method, const TBigInt& N, bool mathExpression,
+                       Progress& progress);
+
+namespace splitter {
+
+// Every prime factor of |n| > 1 with multiplicity, ascending, by the stronger methods alone
+// (no classic rho run); for tests of those methods and the benchmarks.
+std::vector<TBigInt> FactorStrong(const TBigInt& n, Progress& progress);
+
+// Which method split a number last (for tests): "trial", "power", "rho", "ecm", "siqs".
+struct StrongOptions {
+    bool trial = true, power = true, rho = true, ecm = true, siqs = true;
+};
+// A divisor strictly between 1 and n of the composite n > 3 using only the enabled methods;
+// `used` names the one that succeeded. False when those methods gave up.
+bool SplitWith(const TBigInt& n, const StrongOptions& options, TBigInt& divisor, std::string& used,
+               Progress& progress);
+
+// floor(|n|^(1/k)) for k >= 1.
+TBigInt IntegerRoot(const TBigInt& n, uint32_t k);
+
+}  // namespace splitter
