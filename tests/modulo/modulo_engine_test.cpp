@@ -1,0 +1,236 @@
+// Super Modulo's engine: modular powers and expressions against known answers and GMP.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <random>
+#include <string>
+
+#include "bigint/bigint.h"
+#include "bigint/progress.h"
+#include "tests/gmp_util.h"
+#include "tools/modulo/modulo.h"
+
+namespace {
+
+TBigInt big(const std::string& s) {
+    TBigInt x;
+    BigFromDecimal(s, x);
+    return x;
+}
+
+// One factor through the run (the compiled path for well-formed text) and through the rewriting.
+struct Both {
+    std::string run, rewrite;
+};
+Both reduceBoth(const std::string& expression, int64_t factor) {
+    Progress progress;
+    ModuloRun r = ReduceOverFactors(expression, factor, factor, progress);
+    Both b;
+    b.run = r.error.empty() ? r.lines.at(0) : "error: " + r.error;
+    try {
+        b.rewrite = ReduceExpression(expression, BigFromInt(factor));
+    } catch (const BigError& e) {
+        b.rewrite = std::string("error: ") + e.what();
+    }
+    return b;
+}
+
+TEST(ModuloExpression, KnownAnswers) {
+    struct Row { const char* expression; int64_t factor; const char* result; };
+    const Row rows[] = {
+        {"2^10+1", 7, "3"},           // 1025 mod 7
+        {"3*2^5-1", 10, "5"}, {"3*2^5-1", 11, "7"}, {"3*2^5-1", 12, "11"},
+        {"-5+3", 100, "98"},          // -2, reduced
+        {"10-3+2", 100, "9"},         // "+" and "-" from the left
+        {"10-30-5", 100, "75"},       // -25, reduced
+        {"10-3-5", 100, "2"},
+        {"2^3^2", 1000, "64"},        // (2^3)^2
+        {"-2^2", 10, "6"},            // the sign applies to the power
+        {"-5*3", 100, "85"},
+        {"2*3+4*5", 1000, "26"},
+        {"1+2*3^2-4", 1000, "15"},
+        {"0^0", 7, "1"},
+        {"5^0", 1, "0"},
+        {"123456789^987654321*3+7", 1, "0"},
+        {"-0", 9, "0"},
+        {"007*008", 100, "56"},
+    };
+    for (const Row& r : rows) {
+        const Both b = reduceBoth(r.expression, r.factor);
+        EXPECT_EQ(b.run, r.result) << r.expression << " mod " << r.factor;
+        EXPECT_EQ(b.rewrite, r.result) << r.expression << " mod " << r.factor;
+    }
+}
+
+// Exponents far beyond what a product of 150-unit blocks could reach, as the field allows them.
+TEST(ModuloExpression, HugeExponentsAgreeWithGmpPowm) {
+    struct Row { const char* base; const char* exponent; };
+    const Row rows[] = {{"2", "1000000000000"}, {"7", "999999999999999999999999999999999999999999999999"},
+                        {"123456789", "98765432109876543210"}};
+    for (const Row& r : rows) {
+        for (int64_t f : {int64_t{2}, int64_t{1000000007}, int64_t{999999999999999999}, int64_t{1} << 40,
+                          int64_t{9223372036854775807}}) {
+            Mpz b, e, m, want;
+            mpz_set_str(b.v, r.base, 10);
+            mpz_set_str(e.v, r.exponent, 10);
+            mpz_set_si(m.v, f);
+            mpz_powm(want.v, b.v, e.v, m.v);
+            const Both got = reduceBoth(std::string(r.base) + "^" + r.exponent, f);
+            EXPECT_EQ(got.run, want.str()) << r.base << "^" << r.exponent << " mod " << f;
+            EXPECT_EQ(got.rewrite, want.str()) << r.base << "^" << r.exponent << " mod " << f;
+        }
+    }
+}
+
+TEST(ModuloExpression, MalformedTextGivesTheConversionError) {
+    struct Row { const char* expression; const char* message; };
+    const Row rows[] = {
+        {"2 * 3^4 + 1", "'' is not a valid integer value"},   // blanks next to operators
+        {"", "'' is not a valid integer value"},
+        {"2^", "'' is not a valid integer value"},
+        {"+5", "'' is not a valid integer value"},
+        {"5+-3", "'' is not a valid integer value"},
+        {"2**3", "'' is not a valid integer value"},
+        {"a^2", "'' is not a valid integer value"},
+        {"5 -3", "'' is not a valid integer value"},
+        {"-", "'' is not a valid integer value"},
+        {"x", "'x' is not a valid integer value"},
+        {"12a", "'12a' is not a valid integer value"},
+    };
+    for (const Row& r : rows) {
+        const Both b = reduceBoth(r.expression, 97);
+        EXPECT_EQ(b.run, std::string("error: ") + r.message) << "[" << r.expression << "]";
+        EXPECT_EQ(b.rewrite, std::string("error: ") + r.message) << "[" << r.expression << "]";
+    }
+}
+
+TEST(ModuloRunOverFactors, OneLinePerFactorAndTheEnds) {
+    Progress progress;
+    ModuloRun r = ReduceOverFactors("3*2^5-1", 1, 1001, progress);
+    ASSERT_EQ(r.lines.size(), 1001u);
+    EXPECT_TRUE(r.error.empty());
+    for (int64_t f = 1; f <= 1001; ++f) EXPECT_EQ(r.lines[f - 1], std::to_string(95 % f)) << f;
+
+    // A run that reaches the largest 64-bit factor stops there.
+    const int64_t top = std::numeric_limits<int64_t>::max();
+    r = ReduceOverFactors("10^30+1", top - 2, top, progress);
+    ASSERT_EQ(r.lines.size(), 3u);
+    for (int k = 0; k < 3; ++k) {
+        Mpz v, m;
+        mpz_ui_pow_ui(v.v, 10, 30);
+        mpz_add_ui(v.v, v.v, 1);
+        mpz_set_si(m.v, top - 2 + k);
+        mpz_mod(v.v, v.v, m.v);
+        EXPECT_EQ(r.lines[k], v.str());
+    }
+
+    EXPECT_TRUE(ReduceOverFactors("2+2", 0, 5, progress).lines.empty());
+    EXPECT_TRUE(ReduceOverFactors("2+2", 6, 5, progress).lines.empty());
+}
+
+TEST(ModuloRunOverFactors, CancelThrowsAndAFailureKeepsNoLine) {
+    Progress cancelled;
+    cancelled.cancel();
+    EXPECT_THROW(ReduceOverFactors("2^10+1", 7, 1007, cancelled), Cancelled);
+    Progress progress;
+    const ModuloRun r = ReduceOverFactors("2 * 3", 7, 1007, progress);
+    EXPECT_TRUE(r.lines.empty());
+    EXPECT_EQ(r.error, "'' is not a valid integer value");
+}
+
+// Moduli of every kind the power distinguishes: one, powers of two, odd and even words,
+// the edge of the word range and multi-digit odd and even moduli.
+std::vector<std::string> moduli() {
+    return {"1", "2", "3", "4", "1024", "1000000007", "999999999999999999", "1000000000000000000",
+            "4611686018427387904", "9223372036854775807", "9223372036854775806",
+            "9223372036854775808", "9223372036854775809", "340282366920938463463374607431768211457",
+            "340282366920938463463374607431768211456", "123456789012345678901234567890123456"};
+}
+
+TEST(ChunkedPowMod, AgreesWithGmpPowm) {
+    std::mt19937_64 rng(20261210);
+    SCOPED_TRACE("seed 20261210");
+    const TBigInt zero = BigFromInt(0);
+    for (const std::string& ms : moduli()) {
+        const TBigInt M = big(ms);
+        Mpz m(M);
+        for (int i = 0; i < 40; ++i) {
+            std::string bs = std::to_string(rng()) + std::to_string(rng() % 1000000) ;
+            bs = bs.substr(0, 1 + rng() % bs.size());
+            if (i % 3 == 0) bs = "-" + bs;
+            std::string es = i == 0 ? "0" : std::to_string(rng());
+            if (i % 4 == 1) es += std::to_string(rng()) + std::to_string(rng());   // beyond 150 * 2^63
+            const TBigInt B = big(bs), E = big(es);
+            TBigInt R;
+            ChunkedPowMod(B, E, M, R);
+            Mpz b(B), e(E), want;
+            mpz_powm(want.v, b.v, e.v, m.v);
+            ASSERT_EQ(BigToDecimal(R), want.str()) << bs << "^" << es << " mod " << ms;
+        }
+    }
+    TBigInt R;
+    EXPECT_THROW(ChunkedPowMod(big("5"), big("3"), zero, R), BigError);
+    EXPECT_THROW(ChunkedPowMod(big("5"), big("3"), big("-7"), R), BigError);
+}
+
+// Random well-formed expressions of at most 50 characters, reduced modulo random factors by the
+// run, and by the rewriting with the factor as a big integer, against the exact value in GMP.
+TEST(ModuloExpression, RandomExpressionsAgreeWithGmp) {
+    const unsigned seed = 5150;
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937_64 rng(seed);
+    const auto digits = [&](int maxLen) {
+        std::string s = std::to_string(rng());
+        return s.substr(0, 1 + rng() % std::min<size_t>(s.size(), (size_t)maxLen));
+    };
+    int checked = 0;
+    while (checked < 300) {
+        std::string text;
+        Mpz value, term, factor;
+        mpz_set_ui(value.v, 0);
+        bool negative = rng() % 4 == 0;
+        if (negative) text = "-";
+        const int terms = 1 + (int)(rng() % 4);
+        for (int t = 0; t < terms; ++t) {
+            if (t > 0) {
+                negative = rng() % 2 == 0;
+                text += negative ? "-" : "+";
+            }
+            mpz_set_ui(term.v, 1);
+            const int factors = 1 + (int)(rng() % 3);
+            for (int f = 0; f < factors; ++f) {
+                if (f > 0) text += "*";
+                const std::string base = digits(6);
+                text += base;
+                mpz_set_str(factor.v, base.c_str(), 10);
+                const int powers = (int)(rng() % 3);
+                for (int p = 0; p < powers; ++p) {
+                    const std::string e = digits(2);
+                    text += "^" + e;
+                    mpz_pow_ui(factor.v, factor.v, std::stoul(e));
+                }
+                mpz_mul(term.v, term.v, factor.v);
+            }
+            if (negative) mpz_sub(value.v, value.v, term.v);
+            else mpz_add(value.v, value.v, term.v);
+        }
+        if (text.size() > 50 || mpz_sizeinbase(value.v, 2) > 20000) continue;
+        const int64_t f = rng() % 3 == 0 ? (int64_t)(1 + rng() % 1000)
+                                          : (int64_t)(1 + rng() % std::numeric_limits<int64_t>::max());
+        Mpz m, want;
+        mpz_set_si(m.v, f);
+        mpz_fdiv_r(want.v, value.v, m.v);
+        const Both b = reduceBoth(text, f);
+        ASSERT_EQ(b.run, want.str()) << text << " mod " << f;
+        ASSERT_EQ(b.rewrite, want.str()) << text << " mod " << f;
+        // And modulo a factor beyond the machine word, through the big-integer paths.
+        std::string bigModulus = std::to_string(f) + std::to_string(rng() | 1);
+        Mpz bm, wantBig;
+        mpz_set_str(bm.v, bigModulus.c_str(), 10);
+        mpz_fdiv_r(wantBig.v, value.v, bm.v);
+        ASSERT_EQ(ReduceExpression(text, big(bigModulus)), wantBig.str()) << text << " mod " << bigModulus;
+        ++checked;
+    }
+}
+
+}  // namespace

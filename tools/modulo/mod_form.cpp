@@ -1,0 +1,143 @@
+// The Super Modulo window.
+#include "tools/modulo/mod_form.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <limits>
+
+#include "bigint/types.h"
+#include "platform/widgets.h"
+#include "tools/modulo/modulo.h"
+#include "ui/convert.h"
+#include "ui/handler.h"
+#include "ui/number_box.h"
+#include "ui/runner.h"
+#include "ui/services.h"
+
+TModForm* ModForm = nullptr;
+
+TModForm::TModForm(Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Tool), services_(services) {
+    setObjectName(QStringLiteral("ModForm"));
+    setWindowTitle(QStringLiteral("Super Modulo"));
+
+    auto* label1 = named(new QLabel(QStringLiteral("Expression="), this), "Label1");
+    Ex = MakeNumberBox("Ex", 50, QStringLiteral("Expression form: a * b^c + d  (< 50 characters)"), this);
+    auto* label2 = named(new QLabel(QStringLiteral("Factor ="), this), "Label2");
+    Fac = MakeNumberBox("Fac", 18, QStringLiteral(" < E18"), this);
+    Fac->setEditText(QStringLiteral("2"));
+    BitBtn1 = named(new QPushButton(QStringLiteral("Modulo"), this), "BitBtn1");
+    BitBtn1->setDefault(true);
+    BitBtn1->setCursor(Qt::PointingHandCursor);
+    Label3 = named(new QLabel(this), "Label3");
+    Label3->setAlignment(Qt::AlignCenter);
+    Label3->setFixedWidth(150);
+    TrackBar1 = named(new QSlider(Qt::Horizontal, this), "TrackBar1");
+    TrackBar1->setRange(0, 1000);
+    TrackBar1->setValue(0);
+    TrackBar1->setTickInterval(50);
+    TrackBar1->setTickPosition(QSlider::TicksAbove);
+    ListBox1 = named(new QListWidget(this), "ListBox1");
+    Edit1 = named(new QLineEdit(this), "Edit1");
+    Edit1->setReadOnly(true);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(label1, 0, 0);
+    fields->addWidget(Ex, 0, 1);
+    fields->addWidget(label2, 1, 0);
+    fields->addWidget(Fac, 1, 1);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(BitBtn1);
+    buttonRow->addWidget(Label3);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(6, 6, 6, 6);
+    column->setSpacing(4);
+    column->addLayout(fields);
+    column->addLayout(buttonRow);
+    column->addWidget(TrackBar1);
+    column->addWidget(ListBox1, 1);
+    column->addWidget(Edit1);
+
+    setTabOrder(Ex, Fac);
+    setTabOrder(Fac, BitBtn1);
+    setTabOrder(BitBtn1, TrackBar1);
+    setTabOrder(TrackBar1, ListBox1);
+    setTabOrder(ListBox1, Edit1);
+
+    Platform& platform = services_.platform;
+    OnClick(BitBtn1, platform, [this] { BitBtn1Click(); });
+    connect(TrackBar1, &QSlider::valueChanged, this, [this, &platform] { Guarded(platform, [this] { TrackBar1Change(); }); });
+    // A click on a line, or moving the selection with the keys, shows the line as an equation.
+    connect(ListBox1, &QListWidget::itemClicked, this, [this, &platform] { Guarded(platform, [this] { ListBox1Click(); }); });
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this,
+            [this, &platform] { Guarded(platform, [this] { ListBox1Click(); }); });
+
+    setFixedSize(253, 286);
+}
+
+void TModForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        BitBtn1->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TModForm::TrackBar1Change() {
+    const int position = TrackBar1->value();
+    Label3->setText(position == 0 ? QStringLiteral("Only this factor")
+                                  : QStringLiteral("Include the next ") + QString::number(position) +
+                                        QStringLiteral(" divisors"));
+}
+
+void TModForm::ListBox1Click() {
+    const int row = ListBox1->currentRow();
+    if (row < 0 || !ListBox1->item(row)->isSelected()) return;
+    Edit1->setText(QStringLiteral("=") + ListBox1->item(row)->text() + QStringLiteral("(Mod ") +
+                   QString::number(F + row) + QStringLiteral(")"));
+}
+
+void TModForm::BitBtn1Click() {
+    const QString factorText = Fac->currentText();
+    int64_t first;
+    try {
+        first = StrToInt64(factorText);
+    } catch (...) {
+        ListBox1->clear();
+        throw;
+    }
+    if (first <= 0) {
+        ListBox1->clear();
+        F = first;
+        return;
+    }
+    // A factor near the top of the 64-bit range (typed in hexadecimal) ends the run there.
+    const int64_t more = TrackBar1->value();
+    const int64_t last = first > std::numeric_limits<int64_t>::max() - more ? std::numeric_limits<int64_t>::max()
+                                                                              : first + more;
+    const std::string expression = Ex->currentText().toStdString();
+    ModuloRun result;
+    const bool completed = services_.runner.run(this, QStringLiteral("Super Modulo"), [&](Progress& progress) {
+        result = ReduceOverFactors(expression, first, last, progress);
+    });
+    if (!completed) return;   // cancelled: the window keeps what it showed
+
+    {
+        const QSignalBlocker quiet(ListBox1);
+        ListBox1->clear();
+        QStringList lines;
+        lines.reserve((int)result.lines.size());
+        for (const std::string& line : result.lines) lines << QString::fromStdString(line);
+        ListBox1->addItems(lines);
+    }
+    F = first;
+    if (!result.error.empty()) throw BigError(result.error);
+}

@@ -1,0 +1,334 @@
+// Modular powers for any exponent size, and the reduction of short expressions modulo runs of
+// factors: a rewriting of the text for any input, and a compiled form in machine words for
+// well-formed expressions and factors below 2^63 (the window's case), with identical results.
+#include "tools/modulo/modulo.h"
+
+#include <optional>
+#include <utility>
+
+#include "bigint/bigint.h"
+#include "bigint/progress.h"
+
+namespace {
+
+using u64 = uint64_t;
+__extension__ typedef unsigned __int128 u128;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+size_t digitCount(const TBigInt& A) { return (size_t)A.Digits[0]; }
+
+// The magnitude of M when it is below 2^63 (so sums of two residues never overflow a word).
+std::optional<u64> wordValue(const TBigInt& M) {
+    const size_t n = digitCount(M);
+    if (n > 3 || (n == 3 && M.Digits[3] > 1)) return std::nullopt;
+    u64 v = 0;
+    for (size_t i = n; i >= 1; --i) v = (v << 31) | (u64)M.Digits[i];
+    return v;
+}
+
+// |A| mod m, one 128-by-64 division per 31-bit digit.
+u64 residue(const TBigInt& A, u64 m) {
+    u64 r = 0;
+    for (size_t i = digitCount(A); i >= 1; --i) r = (u64)((((u128)r << 31) | (u64)A.Digits[i]) % m);
+    return r;
+}
+
+u64 mulMod(u64 a, u64 b, u64 m) { return (u64)((u128)a * b % m); }
+
+// x^-1 mod 2^64 for odd x: Newton's iteration doubles the correct low bits each step (3 -> 96).
+u64 inverseMod2to64(u64 x) {
+    u64 inv = x;   // correct to 3 bits, since x*x = 1 mod 8 for odd x
+    for (int i = 0; i < 5; ++i) inv *= 2 - x * inv;
+    return inv;
+}
+
+// Montgomery arithmetic modulo an odd m < 2^63 with R = 2^64: products of residues stay below
+// m*2^64, so the reduction's sum fits 128 bits and one conditional subtraction finishes it.
+class Mont64 {
+public:
+    explicit Mont64(u64 m) : m_(m), ninv_(0 - inverseMod2to64(m)) {
+        one_ = (0 - m) % m;   // 2^64 mod m
+        r2_ = mulMod(one_, one_, m);
+    }
+    u64 mul(u64 a, u64 b) const { return reduce((u128)a * b); }
+    u64 enter(u64 x) const { return mul(x, r2_); }
+    u64 leave(u64 x) const { return reduce(x); }
+    u64 one() const { return one_; }
+
+private:
+    u64 reduce(u128 t) const {
+        const u64 q = (u64)t * ninv_;
+        const u64 r = (u64)((t + (u128)q * m_) >> 64);
+        return r >= m_ ? r - m_ : r;
+    }
+    u64 m_, ninv_, one_, r2_;
+};
+
+// Calls f(bit) for the bits of |E| from the highest set bit down to bit 0.
+template <typename F>
+void forEachBitFromTop(const TBigInt& E, F&& f) {
+    const size_t n = digitCount(E);
+    bool started = false;
+    for (size_t i = n; i >= 1; --i) {
+        const u64 d = (u64)E.Digits[i];
+        for (int b = 30; b >= 0; --b) {
+            const bool bit = (d >> b) & 1;
+            started = started || bit;
+            if (started) f(bit);
+        }
+    }
+}
+
+// b^|E| mod M for b < M < 2^63. M = 2^k * m with m odd: Montgomery modulo m, wrapping words
+// modulo 2^k, joined by the Chinese remainder theorem (an even modulus has no Montgomery form).
+u64 powModWord(u64 b, const TBigInt& E, u64 M) {
+    if (M == 1) return 0;
+    const int k = __builtin_ctzll(M);
+    const u64 m = M >> k;
+    u64 oddPart = 0;
+    if (m > 1) {
+        const Mont64 ring(m);
+        const u64 x = ring.enter(b % m);
+        u64 y = ring.one();
+        forEachBitFromTop(E, [&](bool bit) {
+            y = ring.mul(y, y);
+            if (bit) y = ring.mul(y, x);
+        });
+        oddPart = ring.leave(y);
+    }
+    if (k == 0) return oddPart;
+    const u64 mask = (k == 64) ? ~u64{0} : (u64{1} << k) - 1;
+    u64 z = 1;
+    forEachBitFromTop(E, [&](bool bit) {
+        z *= z;
+        if (bit) z *= b;
+    });
+    const u64 twoPart = z & mask;
+    if (m == 1) return twoPart;
+    // x = oddPart + m*t with m*t = twoPart - oddPart (mod 2^k); x < m*2^k = M.
+    const u64 t = ((twoPart - oddPart) * inverseMod2to64(m)) & mask;
+    return oddPart + m * t;
+}
+
+TBigInt wordBig(u64 v) { return BigFromInt((int64_t)v); }
+
+TBigInt one() { return BigFromInt(1); }
+
+std::string decimal(const TBigInt& A) { return BigToDecimal(A); }
+
+// A well-formed expression: an optional leading "-", then numbers joined by single operators.
+// Terms are signed products of factors; a factor is a base raised in turn to each exponent.
+class CompiledExpression {
+public:
+    static std::optional<CompiledExpression> compile(std::string_view t) {
+        CompiledExpression c;
+        size_t i = 0;
+        const auto number = [&]() -> std::optional<std::string_view> {
+            const size_t s = i;
+            while (i < t.size() && isDigit(t[i])) ++i;
+            if (i == s) return std::nullopt;
+            return t.substr(s, i - s);
+        };
+        Term term;
+        if (i < t.size() && t[i] == '-') {
+            term.negative = true;
+            ++i;
+        }
+        auto first = number();
+        if (!first) return std::nullopt;
+        Factor factor{literal(*first), {}};
+        while (i < t.size()) {
+            const char op = t[i++];
+            auto next = number();
+            if (!next) return std::nullopt;
+            switch (op) {
+            case '^': {
+                TBigInt e;
+                BigFromDecimal(*next, e);
+                factor.exponents.push_back(std::move(e));
+                break;
+            }
+            case '*':
+                term.factors.push_back(std::move(factor));
+                factor = Factor{literal(*next), {}};
+                break;
+            case '+':
+            case '-':
+                term.factors.push_back(std::move(factor));
+                c.terms_.push_back(std::move(term));
+                term = Term{};
+                term.negative = op == '-';
+                factor = Factor{literal(*next), {}};
+                break;
+            default:
+                return std::nullopt;
+            }
+        }
+        term.factors.push_back(std::move(factor));
+        c.terms_.push_back(std::move(term));
+        return c;
+    }
+
+    // The value modulo M, 1 <= M < 2^63.
+    u64 reduce(u64 M) const {
+        u64 sum = 0;
+        for (const Term& term : terms_) {
+            u64 product = 1 % M;
+            for (const Factor& f : term.factors) {
+                u64 x = residue(f.base, M);
+                for (const TBigInt& e : f.exponents) x = powModWord(x, e, M);
+                product = mulMod(product, x, M);
+            }
+            if (term.negative) sum = sum >= product ? sum - product : sum + (M - product);
+            else sum = sum + product >= M ? sum + product - M : sum + product;
+        }
+        return sum;
+    }
+
+private:
+    // A decimal literal as 18-digit chunks, most significant first: (value, 10^length).
+    using Literal = std::vector<std::pair<u64, u64>>;
+    struct Factor {
+        Literal base;
+        std::vector<TBigInt> exponents;
+    };
+    struct Term {
+        bool negative = false;
+        std::vector<Factor> factors;
+    };
+
+    static Literal literal(std::string_view digits) {
+        Literal l;
+        size_t head = digits.size() % 18;
+        if (head == 0) head = 18;
+        for (size_t s = 0; s < digits.size(); s = s == 0 ? head : s + 18) {
+            const size_t len = s == 0 ? head : 18;
+            u64 v = 0, p = 1;
+            for (size_t j = s; j < s + len; ++j) {
+                v = v * 10 + (u64)(digits[j] - '0');
+                p *= 10;
+            }
+            l.emplace_back(v, p);
+        }
+        return l;
+    }
+    static u64 residue(const Literal& l, u64 M) {
+        u64 r = 0;
+        for (auto [v, p] : l) r = (u64)(((u128)r * p + v) % M);
+        return r;
+    }
+
+    std::vector<Term> terms_;
+};
+
+// The operand runs of the operator at pos: [a, pos) and (pos, b).
+std::pair<size_t, size_t> operandRuns(const std::string& t, size_t pos) {
+    size_t a = pos, b = pos + 1;
+    while (a > 0 && isDigit(t[a - 1])) --a;
+    while (b < t.size() && isDigit(t[b])) ++b;
+    return {a, b};
+}
+
+bool digitBefore(const std::string& t, size_t pos) {
+    for (size_t i = 0; i < pos; ++i)
+        if (isDigit(t[i])) return true;
+    return false;
+}
+
+}  // namespace
+
+void ChunkedPowMod(const TBigInt& B, const TBigInt& E, const TBigInt& M, TBigInt& R) {
+    if (M.Sign == Negative || BigIsZero(M)) throw BigError("The modulus must be at least 1");
+    TBigInt result;
+    if (auto m = wordValue(M)) {
+        u64 b = residue(B, *m);
+        if (B.Sign == Negative && b != 0) b = *m - b;
+        result = wordBig(powModWord(b, E, *m));
+    } else if (BigIsOdd(M)) {
+        BigMontPowMod(B, E, M, result);
+    } else {
+        // Even moduli beyond a word: plain square-and-multiply on residues.
+        TBigInt base, acc = one(), t;
+        BigMod(B, M, base);
+        forEachBitFromTop(E, [&](bool bit) {
+            BigSquareMod(acc, M, t);
+            acc = std::move(t);
+            if (bit) {
+                BigMulMod(acc, base, M, t);
+                acc = std::move(t);
+            }
+        });
+        BigMod(acc, M, result);
+    }
+    if (BigIsZero(result)) result.Sign = Positive;
+    R = std::move(result);
+}
+
+std::string ReduceExpression(std::string_view expression, const TBigInt& M) {
+    std::string t(expression);
+    const TBigInt unit = one();
+    const auto reduced = [&](const TBigInt& x) {
+        TBigInt r;
+        ChunkedPowMod(x, unit, M, r);
+        return r;
+    };
+    const auto apply = [&](size_t a, size_t pos, size_t b, char op) {
+        TBigInt L, R, V;
+        BigFromDecimal(std::string_view(t).substr(a, pos - a), L);
+        BigFromDecimal(std::string_view(t).substr(pos + 1, b - pos - 1), R);
+        switch (op) {
+        case '^': ChunkedPowMod(L, R, M, V); break;
+        case '*': BigMul(reduced(L), reduced(R), V); break;
+        case '+': BigAdd(reduced(L), reduced(R), V); break;
+        default: BigSub(reduced(L), reduced(R), V); break;
+        }
+        t.replace(a, b - a, decimal(V));
+    };
+    for (char op : {'^', '*'}) {
+        for (size_t pos; (pos = t.find(op)) != std::string::npos;) {
+            auto [a, b] = operandRuns(t, pos);
+            apply(a, pos, b, op);
+        }
+    }
+    // "+" and "-" with equal precedence, from the left. A "-" with no digit before it is the
+    // sign of the first term, which then belongs to the left operand of the next operation.
+    for (;;) {
+        size_t pos = std::string::npos;
+        for (size_t i = 0; i < t.size(); ++i) {
+            if (t[i] == '+' || (t[i] == '-' && digitBefore(t, i))) {
+                pos = i;
+                break;
+            }
+        }
+        if (pos == std::string::npos) break;
+        auto [a, b] = operandRuns(t, pos);
+        if (a > 0 && t[a - 1] == '-' && a < pos && !digitBefore(t, a - 1)) --a;
+        apply(a, pos, b, t[pos]);
+    }
+    TBigInt value;
+    BigFromDecimal(t, value);
+    return decimal(reduced(value));
+}
+
+ModuloRun ReduceOverFactors(std::string_view expression, int64_t first, int64_t last, Progress& progress) {
+    ModuloRun run;
+    if (first < 1 || last < first) return run;
+    const std::optional<CompiledExpression> compiled = CompiledExpression::compile(expression);
+    const double count = (double)(last - first) + 1;
+    progress.report(0, "Factor " + std::to_string(first));
+    for (int64_t f = first;; ++f) {
+        progress.check();
+        try {
+            if (compiled) run.lines.push_back(std::to_string(compiled->reduce((u64)f)));
+            else run.lines.push_back(ReduceExpression(expression, BigFromInt(f)));
+        } catch (const BigError& e) {
+            run.error = e.what();
+            break;
+        }
+        if (run.lines.size() % 256 == 0)
+            progress.report((double)run.lines.size() / count, "Factor " + std::to_string(f + 1));
+        if (f == last) break;   // also ends a run that reaches the largest 64-bit value
+    }
+    return run;
+}
