@@ -1,0 +1,103 @@
+// The prime search engine: every prime of an interval up to 10^18, its split into five parts,
+// the x / ln x estimate, the twin-pair count and the lines of the research summary.
+// Plain C++ on native 64-bit integers and extended floating point; no Qt.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class Progress;
+
+namespace search {
+
+constexpr int64_t MaxHigh = 1'000'000'000'000'000'000;   // 10^18
+constexpr int64_t MaxLow = MaxHigh - 1;
+constexpr int PartCapacity = 32000;
+constexpr int PartCount = 5;
+constexpr std::size_t MaxListed = std::size_t(PartCapacity) * PartCount;   // 160000
+
+// The plain decimal digits of n, "-" first when negative; no grouping, no exponent.
+std::string WholeNumberText(int64_t n);
+
+struct Bounds {
+    int64_t low;
+    int64_t high;
+    bool operator==(const Bounds&) const = default;
+};
+// The bounds a search really uses, clamped in this order: high above 10^18 becomes 10^18,
+// low above 10^18 - 1 becomes 10^18 - 1, a negative high becomes 3, low below 2 becomes 2,
+// and a high below low becomes low + 1. The result always has 2 <= low < high <= 10^18
+// or low == high.
+Bounds ClampBounds(int64_t low, int64_t high);
+
+// Whether n is prime; exact for every signed 64-bit n (negative numbers, 0 and 1 are not).
+// Trial division by the primes below 40, then a Miller-Rabin test in Montgomery form with
+// bases that leave no strong pseudoprime below 2^64.
+bool IsPrime64(int64_t n);
+
+struct SearchResult {
+    std::vector<int64_t> primes;   // increasing, at most the limit asked for
+    bool limitReached = false;     // the interval holds at least one prime beyond them
+};
+
+// Every prime p with low <= p <= high, in increasing order, stopping at `limit` primes; when
+// one more prime exists the search stops there with limitReached. Bounds outside [2, 10^18]
+// are cut to it. Intervals whose top has a square root up to 2^22 go through a segmented
+// sieve of Eratosthenes (odd numbers only, one bit each, cache-sized segments, a pre-sieved
+// pattern for 3 to 13); above that a pre-sieve with the primes below 2^20 leaves about 4 % of
+// the numbers, which Miller-Rabin decides. Polls `progress` every few milliseconds, reports
+// the position in the interval, and throws Cancelled when asked to stop.
+SearchResult SearchPrimes(int64_t low, int64_t high, Progress& progress, std::size_t limit = MaxListed);
+
+// The number of non-empty parts for a count of listed primes: parts fill 32000 at a time.
+int FilledPartsFor(std::size_t count);
+// Part k (0-based) of the listed primes: entries [32000 k, 32000 (k + 1)) that exist.
+std::span<const int64_t> PartOf(const std::vector<int64_t>& primes, int k);
+
+// x rounded to the nearest whole number, a tie going to the even neighbour (18.5 -> 18).
+long double RoundHalfEven(long double x);
+
+// b / ln b - a / ln a rounded half to even, and 0 when that is negative or when any step
+// fails (a or b not above 0, a logarithm of 0, a division by ln 1, an infinite or too large
+// result for 64 bits).
+int64_t PrimeCountEstimate(long double a, long double b);
+
+// An entry of the twin count that is no decimal integer.
+class TwinCountError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The positions i with value[i + 1] - value[i] = 2 in the whole list, borders of parts included.
+int64_t CountTwinPairs(std::span<const int64_t> values);
+// The same for list entries given as text; throws TwinCountError on an entry that is not a
+// signed decimal 64-bit integer.
+int64_t CountTwinPairs(const std::vector<std::string>& entries);
+
+// Everything the research summary of one search reports.
+struct SummaryInput {
+    std::string date, start, end, duration;   // as the locale writes them
+    int64_t low = 0, high = 0;
+    std::vector<int64_t> firstOfPart, lastOfPart;   // one pair per filled part
+    int64_t total = 0;
+    int64_t estimate = 0;
+    std::optional<int64_t> twins;   // absent when the twin count is switched off
+};
+std::vector<std::string> SummaryLines(const SummaryInput& in);
+
+// The estimation preview: the estimate, or nothing when a bound could not be read.
+std::vector<std::string> PreviewLines(std::optional<int64_t> estimate);
+
+// The name the save dialog proposes, and the six result file names for a chosen base.
+std::string ProposedFileName(int64_t low, int64_t high);
+std::string SummaryFileName(const std::string& base);
+std::string PartFileName(const std::string& base, int part);   // part 1 ... 5
+
+inline constexpr const char* CreditLine = "Created by Q.D.R";
+
+}  // namespace search
