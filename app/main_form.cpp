@@ -19,7 +19,6 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
-#include <QValidator>
 #include <QVBoxLayout>
 
 #include "app/shared.h"
@@ -34,26 +33,6 @@
 TMainForm* MainForm = nullptr;
 
 namespace {
-
-// Refuses typed text beyond a length; text set by the program (the Paste command) may be longer.
-class LengthValidator : public QValidator {
-public:
-    LengthValidator(int max, QObject* parent) : QValidator(parent), max_(max) {}
-    State validate(QString& input, int&) const override { return input.size() <= max_ ? Acceptable : Invalid; }
-
-private:
-    int max_;
-};
-
-QComboBox* historyBox(const char* name, int maxLength, const QString& hint, QWidget* parent) {
-    auto* box = named(new QComboBox(parent), name);
-    box->setEditable(true);
-    box->setCompleter(nullptr);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->lineEdit()->setValidator(new LengthValidator(maxLength, box));
-    box->setToolTip(hint);
-    return box;
-}
 
 // Minimal RTF of plain lines: the panel holds one plain line per verdict or notice.
 QByteArray rtfOf(const QStringList& lines) {
@@ -72,10 +51,10 @@ QByteArray rtfOf(const QStringList& lines) {
 
 }  // namespace
 
-TMainForm::TMainForm(Platform& platform, SettingsStore& store, Runner& runner, QWidget* parent)
+TMainForm::TMainForm(Platform& platform, SettingsStore& store, Runner& runner, WindowRegistry& windows, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint),
-      platform_(platform), store_(store), runner_(runner) {
+      platform_(platform), store_(store), runner_(runner), windows_(windows) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Quendra 5"));
     QFont f(QStringLiteral("Arial"));
@@ -100,7 +79,7 @@ void TMainForm::buildBands() {
 
     auto* generic = new QGridLayout;
     generic->addWidget(named(new QLabel(QStringLiteral("Generic Primality Tester"), central), "Label3"), 0, 0, 1, 3);
-    NumberEdit = historyBox("NumberEdit", 200, QStringLiteral(" < E200"), central);
+    NumberEdit = MakeNumberBox("NumberEdit", 200, QStringLiteral(" < E200"), central);
     Verifier = named(new QPushButton(QStringLiteral("Test"), central), "Verifier");
     Verifier->setToolTip(QStringLiteral("Click here to test the number's primality"));
     Verifier->setCursor(Qt::PointingHandCursor);
@@ -118,7 +97,7 @@ void TMainForm::buildBands() {
     auto* mersenne = new QHBoxLayout;
     mersenne->addWidget(named(new QLabel(QStringLiteral("Mersenne Tester  (2^p)-1"), central), "Label1"));
     mersenne->addWidget(named(new QLabel(QStringLiteral("p ="), central), "Label2"));
-    ComboBox1 = historyBox("ComboBox1", 5, QStringLiteral(" < 99 999"), central);
+    ComboBox1 = MakeNumberBox("ComboBox1", 5, QStringLiteral(" < 99 999"), central);
     ComboBox1->setMinimumWidth(90);
     auto* bitBtn2 = glyphButton("BitBtn2", QStyle::SP_TrashIcon, QStringLiteral("<<< Erase the Tester's History"), central);
     Button1 = named(new QPushButton(QStringLiteral("Test"), central), "Button1");
@@ -173,9 +152,11 @@ void TMainForm::buildBands() {
     connect(ComboBox1->lineEdit(), &QLineEdit::returnPressed, Button1, &QPushButton::click);
     connect(Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
     for (QComboBox* box : {NumberEdit, ComboBox1}) {
+        InstallDigitFilter(box, [this] { return options().digitFilter(); });
         box->lineEdit()->installEventFilter(this);
         box->installEventFilter(this);
     }
+    LeaveClipboardKeysToMenu(NumberEdit);
 }
 
 void TMainForm::buildMenu() {
@@ -237,14 +218,14 @@ void TMainForm::FormCreate() {
 
 void TMainForm::showIntro() {
     ShowIntroFormTimer->stop();
-    if (auto* intro = qobject_cast<QDialog*>(tools_.intro)) intro->exec();
+    if (auto* intro = qobject_cast<QDialog*>(windows_.window(QStringLiteral("IntroForm")))) intro->exec();
     show();
 }
 
 void TMainForm::FormActivate() {
     NumberEdit->setFocus();
     ProgramDir = platform_.programDir();
-    const bool sorted = tools_.options && tools_.options->SortCheckBox->isChecked();
+    const bool sorted = options().sortHistory();
     if (sorted && !numberEditSorted_) SortHistory(NumberEdit);
     numberEditSorted_ = sorted;
 }
@@ -257,21 +238,12 @@ bool TMainForm::event(QEvent* e) {
 bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
     for (QComboBox* box : {NumberEdit, ComboBox1}) {
         if (watched != box->lineEdit() && watched != box) continue;
-        if (e->type() == QEvent::KeyRelease && watched == box->lineEdit())
-            NumberEditKeyUp(box, VirtualKeyCode(*static_cast<QKeyEvent*>(e)));
         if (e->type() == QEvent::FocusIn) {   // the default button follows the focused band
             Verifier->setDefault(box == NumberEdit);
             Button1->setDefault(box == ComboBox1);
         }
     }
     return QMainWindow::eventFilter(watched, e);
-}
-
-void TMainForm::NumberEditKeyUp(QComboBox* box, uint16_t key) {
-    if (tools_.options && tools_.options->FilterCheckBox->isChecked() && !IsAllowedKey(key)) {
-        box->clear();           // the drop-down history goes with the text
-        box->clearEditText();
-    }
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
@@ -287,7 +259,7 @@ void TMainForm::closeEvent(QCloseEvent* e) {
 }
 
 bool TMainForm::FormCloseQuery() {
-    if (tools_.options && tools_.options->WarnExit->isChecked())
+    if (options().warnOnExit())
         return platform_.askYesNo(QStringLiteral("Exit ?"), QStringLiteral("Are you sure you want to close this application ?"));
     return true;
 }
@@ -331,11 +303,12 @@ void TMainForm::Paste1Click() {
 void TMainForm::Autoclear1Click() {}   // the action toggles its own check mark
 
 void TMainForm::SCalc1Click() {
-    if (!tools_.calc) return;
-    const int left = x() + (tools_.convert && tools_.convert->isVisible() ? 150 : 0);
-    tools_.calc->move(left, y() + frameGeometry().height());
-    tools_.calc->show();
-    tools_.calc->raise();
+    QWidget* calc = windows_.window(QStringLiteral("CalcForm"));
+    if (!calc) return;
+    const int left = x() + (windows_.isVisible(QStringLiteral("ConvertForm")) ? 150 : 0);
+    calc->move(left, y() + frameGeometry().height());
+    calc->show();
+    calc->raise();
 }
 
 void TMainForm::Calculator1Click() {
@@ -344,13 +317,12 @@ void TMainForm::Calculator1Click() {
 }
 
 void TMainForm::Certificate1Click() {
-    if (!tools_.certif) return;
-    tools_.certif->setVisible(!tools_.certif->isVisible());
+    if (QWidget* certif = windows_.window(QStringLiteral("CertifForm"))) certif->setVisible(!certif->isVisible());
 }
 
-void TMainForm::History1Click() { if (tools_.options) tools_.options->showPage(0); }
-void TMainForm::Notebook1Click() { if (tools_.options) tools_.options->showPage(1); }
-void TMainForm::Options2Click() { if (tools_.options) tools_.options->showPage(2); }
+void TMainForm::History1Click() { options().showPage(0); }
+void TMainForm::Notebook1Click() { options().showPage(1); }
+void TMainForm::Options2Click() { options().showPage(2); }
 
 void TMainForm::incremen1Click() {
     if (TestCounter >= 30000) platform_.beep();
@@ -372,7 +344,7 @@ void TMainForm::Resetcounter1Click() {
 void TMainForm::index1Click() { platform_.openHelp(platform_.programDir() + QStringLiteral("help.html")); }
 
 void TMainForm::About1Click() {
-    auto* info = qobject_cast<QDialog*>(tools_.info);
+    auto* info = qobject_cast<QDialog*>(windows_.window(QStringLiteral("InfoForm")));
     if (!info) return;
     if (auto* pages = info->findChild<QTabWidget*>()) pages->setCurrentIndex(0);
     info->exec();
@@ -385,4 +357,8 @@ void TMainForm::BitBtn4Click() {
         if (QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('-');
     const QString path = QDir::current().filePath(name + QStringLiteral(".txt"));
     WriteFileAtomically(path, rtfOf(RichEdit1->toPlainText().split(QLatin1Char('\n'))));
+}
+
+TOptionsForm& TMainForm::options() const {
+    return *static_cast<TOptionsForm*>(windows_.window(QStringLiteral("OptionsForm")));
 }

@@ -4,11 +4,13 @@
 
 #include <QDateTime>
 #include <QMainWindow>
+#include <QStringList>
 
 class Platform;
 class Runner;
 class SettingsStore;
 class TOptionsForm;
+class WindowRegistry;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -18,21 +20,23 @@ class QPushButton;
 class QTextEdit;
 class QTimer;
 
-// The windows the main window opens, created at start-up in the program's order.
-struct ToolWindows {
-    TOptionsForm* options = nullptr;
-    QWidget* intro = nullptr;
-    QWidget* info = nullptr;
-    QWidget* calc = nullptr;
-    QWidget* certif = nullptr;
-    QWidget* convert = nullptr;
+// A tester's verdict, as both testers record it.
+struct Verdict {
+    QComboBox* box = nullptr;      // the tester's number box, whose history takes the entry
+    bool sortedHistory = false;
+    QString entry;                 // the tested text
+    bool prime = false;
+    bool toHistoryLists = false;   // the generic tester also fills the prime and composite lists
+    QString panelLine;
+    QStringList report;            // the notebook block
 };
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    TMainForm(Platform& platform, SettingsStore& store, Runner& runner, QWidget* parent = nullptr);
-    void setTools(const ToolWindows& tools) { tools_ = tools; }
+    // Other windows are reached through the registry, by name.
+    TMainForm(Platform& platform, SettingsStore& store, Runner& runner, WindowRegistry& windows,
+              QWidget* parent = nullptr);
 
     // Creation: counters, panel, intro timer, stored window settings.
     void FormCreate();
@@ -49,8 +53,6 @@ public:
     // Mersenne tester.
     void Button1Click();
     void BitBtn2Click();
-    // Digit filter for either tester box.
-    void NumberEditKeyUp(QComboBox* box, uint16_t key);
 
     // Menu commands.
     void Exit1Click();
@@ -98,13 +100,16 @@ private:
     void buildBands();
     void buildMenu();
     void appendPanelLine(const QString& line);
+    void recordVerdict(const Verdict& verdict);
+    void finishTest(const QString& subject, const QDateTime& start);
+    TOptionsForm& options() const;
     QString durationSince(const QDateTime& start) const;
     void showIntro();
 
     Platform& platform_;
     SettingsStore& store_;
     Runner& runner_;
-    ToolWindows tools_;
+    WindowRegistry& windows_;
     bool numberEditSorted_ = false;
 };
 

@@ -63,36 +63,28 @@ void TMainForm::Button1Click() {
                     MersenneCertificate = std::move(fresh);
                     if (CertifForm) CertifForm->certificateChanged();
                 }
-                if (RefBox->isChecked()) BitBtn3Click();
-                appendPanelLine(text + (prime ? QStringLiteral("th Mersenne number is Prime")
-                                              : QStringLiteral("th Mersenne number is Composite")));
-                if (Autoclear1->isChecked()) ComboBox1->lineEdit()->selectAll();
-                else ComboBox1->lineEdit()->deselect();
-                if (!IsInList(text, ComboBox1)) ComboBox1->addItem(text);
-                ++TestCounter;
-                if (TOptionsForm* o = tools_.options) {
-                    if (o->RefBox->isChecked()) o->NoteEdit->clear();
-                    const QStringList report = {
-                        QStringLiteral("Date & time: ") + Platform::dateTimeText(platform_.now()),
-                        QStringLiteral("Tested Number: The ") + text + QStringLiteral("th number of Mersenne"),
-                        QStringLiteral("Duration of test: ") + durationSince(start),
-                        prime ? QStringLiteral("Results: Prime") : QStringLiteral("Results: Composite"),
-                        withCertificate ? QStringLiteral("The Certificate was created.")
-                                        : QStringLiteral("Certificate was not created."),
-                        QStringLiteral("Comments: "),
-                        QString(),
-                    };
-                    for (const QString& line : report) o->NoteEdit->append(line);
-                }
-                ScrollPanelToEnd();
+                Verdict v;
+                v.box = ComboBox1;
+                v.entry = text;
+                v.prime = prime;
+                v.panelLine = text + (prime ? QStringLiteral("th Mersenne number is Prime")
+                                            : QStringLiteral("th Mersenne number is Composite"));
+                v.report = {
+                    QStringLiteral("Date & time: ") + Platform::dateTimeText(platform_.now()),
+                    QStringLiteral("Tested Number: The ") + text + QStringLiteral("th number of Mersenne"),
+                    QStringLiteral("Duration of test: ") + durationSince(start),
+                    prime ? QStringLiteral("Results: Prime") : QStringLiteral("Results: Composite"),
+                    withCertificate ? QStringLiteral("The Certificate was created.")
+                                    : QStringLiteral("Certificate was not created."),
+                    QStringLiteral("Comments: "),
+                    QString(),
+                };
+                recordVerdict(v);
                 ComboBox1->setFocus();
             },
             [&] {
                 if (cancelled) return;
-                LastTested = text + QStringLiteral("th Mersenne number");
-                panel1->setText(QStringLiteral("Completed in ") + durationSince(start));
-                ShowTestCounter();
-                AddResultSeparator();
+                finishTest(text + QStringLiteral("th Mersenne number"), start);
                 if (withCertificate) Certificate1Click();
             });
     });

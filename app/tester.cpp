@@ -1,5 +1,5 @@
-// The generic primality tester band of the main window and the report helpers it shares
-// with the Mersenne tester.
+// The generic primality tester band of the main window, and the recording of a verdict that
+// both testers share.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -38,7 +38,29 @@ void TMainForm::ScrollPanelToEnd() {
 }
 
 void TMainForm::AddResultSeparator() {
-    if (tools_.options && tools_.options->SepareResult->isChecked()) appendPanelLine(QString(39, QLatin1Char('~')));
+    if (options().separateResults()) appendPanelLine(QString(39, QLatin1Char('~')));
+}
+
+// Where both testers put a verdict: the panel, the box's history, the history lists, the
+// counter and the notebook, in this order.
+void TMainForm::recordVerdict(const Verdict& v) {
+    if (RefBox->isChecked()) BitBtn3Click();
+    appendPanelLine(v.panelLine);
+    if (!IsInList(v.entry, v.box)) AddToHistory(v.box, v.entry, v.sortedHistory);
+    if (v.toHistoryLists) options().recordVerdict(v.entry, v.prime);
+    if (Autoclear1->isChecked()) v.box->lineEdit()->selectAll();
+    else v.box->lineEdit()->deselect();
+    ++TestCounter;
+    options().appendReport(v.report);
+    ScrollPanelToEnd();
+}
+
+// The closing steps of a completed test: last subject, status bar, counter, separator.
+void TMainForm::finishTest(const QString& subject, const QDateTime& start) {
+    LastTested = subject;
+    panel1->setText(QStringLiteral("Completed in ") + durationSince(start));
+    ShowTestCounter();
+    AddResultSeparator();
 }
 
 void TMainForm::ComboBox1Change() {
@@ -94,40 +116,27 @@ void TMainForm::VerifierClick() {
                 cancelled = true;
                 return;
             }
-            if (RefBox->isChecked()) BitBtn3Click();
-            if (!IsInList(text, NumberEdit)) AddToHistory(NumberEdit, text, numberEditSorted_);
-            TOptionsForm* o = tools_.options;
-            if (prime) {
-                if (o && o->PremiersCheckBox->isChecked() && !IsInList(text, o->Memo1)) o->Memo1->addItem(text);
-                appendPanelLine(o ? o->LabeledEdit1->text() : QStringLiteral("This is a prime number"));
-            } else {
-                appendPanelLine(o ? o->LabeledEdit2->text() : QStringLiteral("This is composite"));
-                if (o && o->NonPremiersCheckBox->isChecked() && !IsInList(text, o->Memo2)) o->Memo2->addItem(text);
-            }
-            if (Autoclear1->isChecked()) NumberEdit->lineEdit()->selectAll();
-            else NumberEdit->lineEdit()->deselect();
-            ++TestCounter;
-            if (o) {
-                if (o->RefBox->isChecked()) o->NoteEdit->clear();
-                const QStringList report = {
-                    QStringLiteral("Date & time: ") + Platform::dateTimeText(platform_.now()),
-                    QStringLiteral("Tested Number: ") + text,
-                    QStringLiteral("Duration of test: ") + durationSince(start),
-                    prime ? QStringLiteral("Results: Prime") : QStringLiteral("Results: Composite"),
-                    QStringLiteral("Comments: "),
-                    QString(),
-                };
-                for (const QString& line : report) o->NoteEdit->append(line);
-            }
-            ScrollPanelToEnd();
+            Verdict v;
+            v.box = NumberEdit;
+            v.sortedHistory = numberEditSorted_;
+            v.entry = text;
+            v.prime = prime;
+            v.panelLine = prime ? options().primeText() : options().compositeText();
+            v.report = {
+                QStringLiteral("Date & time: ") + Platform::dateTimeText(platform_.now()),
+                QStringLiteral("Tested Number: ") + text,
+                QStringLiteral("Duration of test: ") + durationSince(start),
+                prime ? QStringLiteral("Results: Prime") : QStringLiteral("Results: Composite"),
+                QStringLiteral("Comments: "),
+                QString(),
+            };
+            v.toHistoryLists = true;
+            recordVerdict(v);
         },
         [&] {
             // Closing steps: they run after a failed conversion too, but not after a cancel.
             if (cancelled) return;
             NumberEdit->setFocus();
-            LastTested = text;
-            panel1->setText(QStringLiteral("Completed in ") + durationSince(start));
-            ShowTestCounter();
-            AddResultSeparator();
+            finishTest(text, start);
         });
 }

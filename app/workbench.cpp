@@ -1,31 +1,39 @@
 // Start-up: the windows in their order, each reading its settings as it is created.
 #include "app/workbench.h"
 
+#include <QTextEdit>
+
 #include "app/certif_form.h"
 #include "app/info_form.h"
 #include "app/intro_form.h"
 #include "app/main_form.h"
 #include "platform/platform.h"
-#include "ui/handler.h"
 #include "settings/options_form.h"
 #include "tools/calculator/calc_form.h"
+#include "ui/handler.h"
+#include "ui/number_box.h"
 
 Workbench::Workbench(Platform& p) : platform(p), store(p.settingsPath()), runner(p) {
-    main = std::make_unique<TMainForm>(platform, store, runner);
+    main = std::make_unique<TMainForm>(platform, store, runner, *this);
     MainForm = main.get();
+    add(main.get());
     Guarded(platform, [this] { main->FormCreate(); });
     intro = std::make_unique<TIntroForm>();
     IntroForm = intro.get();
+    add(intro.get());
     options = std::make_unique<TOptionsForm>(platform, store);
     OptionsForm = options.get();
+    add(options.get());
     Guarded(platform, [this] { options->FormCreate(); });
     info = std::make_unique<TInfoForm>();
     InfoForm = info.get();
+    add(info.get());
     calc = std::make_unique<TCalcForm>(platform);
     CalcForm = calc.get();
+    add(calc.get());
     certif = std::make_unique<TCertifForm>(platform, runner);
     CertifForm = certif.get();
-    main->setTools({options.get(), intro.get(), info.get(), calc.get(), certif.get(), nullptr});
+    add(certif.get());
 }
 
 Workbench::~Workbench() {
@@ -36,3 +44,32 @@ Workbench::~Workbench() {
     CalcForm = nullptr;
     CertifForm = nullptr;
 }
+
+void Workbench::add(QWidget* window) { windows_ << window; }
+
+QWidget* Workbench::window(const QString& name) const {
+    for (QWidget* w : windows_)
+        if (w->objectName() == name) return w;
+    return nullptr;
+}
+
+void Workbench::addPrime(const QString& text) { options->addPrime(text); }
+void Workbench::addComposite(const QString& text) { options->addComposite(text); }
+void Workbench::appendNotebook(const QStringList& lines) {
+    for (const QString& line : lines) options->NoteEdit->append(line);
+}
+QStringList Workbench::testerHistory() const { return HistoryItems(main->NumberEdit); }
+
+bool Workbench::digitFilter() const { return options && options->digitFilter(); }
+bool Workbench::sortHistory() const { return options && options->sortHistory(); }
+bool Workbench::autoImport() const { return options && options->autoImport(); }
+bool Workbench::historyEnabled() const { return !options || options->historyEnabled(); }
+bool Workbench::addFoundPrime() const { return !options || options->addFoundPrime(); }
+bool Workbench::autoExpand() const { return options && options->autoExpand(); }
+bool Workbench::showMessages() const { return !options || options->showMessages(); }
+bool Workbench::estimations() const { return !options || options->estimations(); }
+bool Workbench::countTwins() const { return !options || options->countTwins(); }
+void Workbench::setCountTwins(bool on) {
+    if (options) options->setCountTwins(on);
+}
+bool Workbench::tabPages() const { return !options || options->tabPages(); }

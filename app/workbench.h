@@ -1,10 +1,13 @@
-// The program's windows, created once in the start-up order and living until the end.
+// The program's windows, created once in the start-up order and living until the end, and
+// the services they are built with: the registry by name, the histories, the live settings.
 #pragma once
 
+#include <QList>
 #include <memory>
 
-#include "ui/runner.h"
 #include "settings/settings_store.h"
+#include "ui/runner.h"
+#include "ui/services.h"
 
 class Platform;
 class TMainForm;
@@ -14,18 +17,43 @@ class TInfoForm;
 class TCalcForm;
 class TCertifForm;
 
-class Workbench {
+class Workbench : public WindowRegistry, public Histories, public LiveSettings {
 public:
     explicit Workbench(Platform& platform);
-    ~Workbench();
+    ~Workbench() override;
 
     Platform& platform;
     SettingsStore store;
     Runner runner;
+    Services services{platform, runner, store, *this, *this, *this};
     std::unique_ptr<TMainForm> main;
     std::unique_ptr<TIntroForm> intro;
     std::unique_ptr<TOptionsForm> options;
     std::unique_ptr<TInfoForm> info;
     std::unique_ptr<TCalcForm> calc;
     std::unique_ptr<TCertifForm> certif;
+
+    // WindowRegistry: every program-wide window by its object name.
+    QWidget* window(const QString& name) const override;
+    // Histories: the options window's lists and notebook, the generic tester's history.
+    void addPrime(const QString& text) override;
+    void addComposite(const QString& text) override;
+    void appendNotebook(const QStringList& lines) override;
+    QStringList testerHistory() const override;
+    // LiveSettings: the options window's controls (their design defaults before it exists).
+    bool digitFilter() const override;
+    bool sortHistory() const override;
+    bool autoImport() const override;
+    bool historyEnabled() const override;
+    bool addFoundPrime() const override;
+    bool autoExpand() const override;
+    bool showMessages() const override;
+    bool estimations() const override;
+    bool countTwins() const override;
+    void setCountTwins(bool on) override;
+    bool tabPages() const override;
+
+private:
+    void add(QWidget* window);
+    QList<QWidget*> windows_;
 };

@@ -20,6 +20,7 @@
 #include "ui/handler.h"
 #include "platform/widgets.h"
 #include "settings/settings_store.h"
+#include "ui/number_box.h"
 
 TOptionsForm* OptionsForm = nullptr;
 
@@ -332,4 +333,38 @@ bool TOptionsForm::eventFilter(QObject* watched, QEvent* event) {
         if (watched == Memo2->viewport() && Memo2->isEnabled()) BitBtn3->setEnabled(Memo2->count() > 0);
     }
     return QDialog::eventFilter(watched, event);
+}
+
+bool TOptionsForm::digitFilter() const { return FilterCheckBox->isChecked(); }
+bool TOptionsForm::sortHistory() const { return SortCheckBox->isChecked(); }
+bool TOptionsForm::autoImport() const { return AutoImport->isChecked(); }
+bool TOptionsForm::historyEnabled() const { return HistoryList->isChecked(); }
+bool TOptionsForm::addFoundPrime() const { return AddToHisCheckBox->isChecked(); }
+bool TOptionsForm::autoExpand() const { return AutoExpand->isChecked(); }
+bool TOptionsForm::showMessages() const { return Messages->isChecked(); }
+bool TOptionsForm::estimations() const { return LHCheck->isChecked(); }
+bool TOptionsForm::countTwins() const { return CTPNCheck->isChecked(); }
+void TOptionsForm::setCountTwins(bool on) { CTPNCheck->setChecked(on); }
+bool TOptionsForm::tabPages() const { return TabsRadioButton->isChecked(); }
+bool TOptionsForm::separateResults() const { return SepareResult->isChecked(); }
+bool TOptionsForm::warnOnExit() const { return WarnExit->isChecked(); }
+QString TOptionsForm::primeText() const { return LabeledEdit1->text(); }
+QString TOptionsForm::compositeText() const { return LabeledEdit2->text(); }
+
+void TOptionsForm::addPrime(const QString& text) {
+    if (!IsInList(text, Memo1)) Memo1->addItem(text);
+}
+
+void TOptionsForm::addComposite(const QString& text) {
+    if (!IsInList(text, Memo2)) Memo2->addItem(text);
+}
+
+void TOptionsForm::recordVerdict(const QString& text, bool prime) {
+    if (prime && PremiersCheckBox->isChecked()) addPrime(text);
+    if (!prime && NonPremiersCheckBox->isChecked()) addComposite(text);
+}
+
+void TOptionsForm::appendReport(const QStringList& lines) {
+    if (RefBox->isChecked()) NoteEdit->clear();
+    for (const QString& line : lines) NoteEdit->append(line);
 }

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "ui/services.h"
+
 class Platform;
 class SettingsStore;
 class QCheckBox;
@@ -14,7 +16,7 @@ class QRadioButton;
 class QTabWidget;
 class QTextEdit;
 
-class TOptionsForm : public QDialog {
+class TOptionsForm : public QDialog, public LiveSettings {
     Q_OBJECT
 public:
     TOptionsForm(Platform& platform, SettingsStore& store, QWidget* parent = nullptr);
@@ -37,7 +39,33 @@ public:
     void NoteSaveClick();
     void BitBtn5Click();    // OK: store, then close
 
-    // Live settings and lists, read and written by the other windows.
+    // The live settings, read by the other windows at the moment of use.
+    bool digitFilter() const override;
+    bool sortHistory() const override;
+    bool autoImport() const override;
+    bool historyEnabled() const override;
+    bool addFoundPrime() const override;
+    bool autoExpand() const override;
+    bool showMessages() const override;
+    bool estimations() const override;
+    bool countTwins() const override;
+    void setCountTwins(bool on) override;
+    bool tabPages() const override;
+    bool separateResults() const;
+    bool warnOnExit() const;
+    // The verdict texts of the testers.
+    QString primeText() const;
+    QString compositeText() const;
+
+    // What the testers and tools record: a text goes to a history list when absent; a
+    // tester's verdict only when that list is switched on.
+    void addPrime(const QString& text);
+    void addComposite(const QString& text);
+    void recordVerdict(const QString& text, bool prime);
+    // A report block for the notebook; with the notebook's Auto-refresh on, it replaces the rest.
+    void appendReport(const QStringList& lines);
+
+    // The controls (object names as designed).
     QCheckBox* PremiersCheckBox;
     QCheckBox* NonPremiersCheckBox;
     QListWidget* Memo1;   // PrimeHistory

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QValidator>
@@ -68,16 +69,14 @@ private:
 // Watches key releases where they arrive (the line edit) and clears the box on a refused key.
 class DigitFilter : public QObject {
 public:
-    DigitFilter(QObject* owner, std::function<void()> clear, std::function<bool()> enabled,
-                std::function<void(uint16_t)> after)
-        : QObject(owner), clear_(std::move(clear)), enabled_(std::move(enabled)), after_(std::move(after)) {}
+    DigitFilter(QObject* owner, std::function<void()> clear, std::function<bool()> enabled)
+        : QObject(owner), clear_(std::move(clear)), enabled_(std::move(enabled)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::KeyRelease) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            const uint16_t code = VirtualKeyCode(*key);
+            // A release the line edit ignores travels on to the combo box; clearing twice is harmless.
+            const uint16_t code = VirtualKeyCode(*static_cast<QKeyEvent*>(event));
             if (enabled_ && enabled_() && !IsAllowedKey(code)) clear_();
-            if (after_) after_(code);
         }
         return QObject::eventFilter(watched, event);
     }
@@ -85,7 +84,6 @@ public:
 private:
     std::function<void()> clear_;
     std::function<bool()> enabled_;
-    std::function<void(uint16_t)> after_;
 };
 
 }  // namespace
@@ -101,14 +99,43 @@ QComboBox* MakeNumberBox(const char* name, int maxTyped, const QString& hint, QW
     return box;
 }
 
-void InstallDigitFilter(QComboBox* box, std::function<bool()> enabled, std::function<void(uint16_t)> after) {
+void InstallDigitFilter(QComboBox* box, std::function<bool()> enabled) {
     auto clear = [box] {
         box->clear();   // the drop-down history goes with the text
         box->clearEditText();
     };
-    box->lineEdit()->installEventFilter(new DigitFilter(box, clear, std::move(enabled), std::move(after)));
+    // Key releases arrive at the line edit or at the box, depending on where the focus sits.
+    auto* filter = new DigitFilter(box, clear, std::move(enabled));
+    box->installEventFilter(filter);
+    box->lineEdit()->installEventFilter(filter);
 }
 
-void InstallDigitFilter(QLineEdit* edit, std::function<bool()> enabled, std::function<void(uint16_t)> after) {
-    edit->installEventFilter(new DigitFilter(edit, [edit] { edit->clear(); }, std::move(enabled), std::move(after)));
+namespace {
+
+// Turns down the line edit's claim on Cut, Copy and Paste, so the window's menu gets them.
+class ClipboardKeysToMenu : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut)) {
+                key->ignore();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+}  // namespace
+
+void LeaveClipboardKeysToMenu(QComboBox* box) {
+    auto* filter = new ClipboardKeysToMenu(box);
+    box->installEventFilter(filter);
+    box->lineEdit()->installEventFilter(filter);
+}
+
+void InstallDigitFilter(QLineEdit* edit, std::function<bool()> enabled) {
+    edit->installEventFilter(new DigitFilter(edit, [edit] { edit->clear(); }, std::move(enabled)));
 }

@@ -33,7 +33,10 @@ QComboBox* MakeNumberBox(const char* name, int maxTyped, const QString& hint, QW
 
 // The digit filter: on the release of a key inside the box (its line edit, where key events
 // really arrive), when enabled() and IsAllowedKey refuses the key, the box's text and its
-// whole drop-down history are cleared. `after` runs after each release (filtered or not).
-void InstallDigitFilter(QComboBox* box, std::function<bool()> enabled, std::function<void(uint16_t)> after = {});
+// whole drop-down history are cleared.
+void InstallDigitFilter(QComboBox* box, std::function<bool()> enabled);
+// The box leaves Ctrl+X, Ctrl+C and Ctrl+V to the window's menu commands instead of acting
+// on them as a plain line edit would.
+void LeaveClipboardKeysToMenu(QComboBox* box);
 // The same for a plain line edit: a refused key clears its text.
-void InstallDigitFilter(QLineEdit* edit, std::function<bool()> enabled, std::function<void(uint16_t)> after = {});
+void InstallDigitFilter(QLineEdit* edit, std::function<bool()> enabled);

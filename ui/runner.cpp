@@ -36,12 +36,13 @@ public:
     }
 
 private:
+    // The dialog, its child widgets, its window, and objects they own (the Esc short-cut).
     bool belongsToDialog(QObject* target) const {
         if (!dialog) return false;
         if (auto* w = qobject_cast<QWidget*>(target)) return w->window() == dialog;
-        if (auto* win = qobject_cast<QWindow*>(target)) {
-            for (QWindow* p = win; p; p = p->parent())
-                if (p == dialog->windowHandle()) return true;
+        for (QObject* o = target; o; o = o->parent()) {
+            if (o == dialog || o == dialog->windowHandle()) return true;
+            if (auto* w = qobject_cast<QWidget*>(o)) return w->window() == dialog;
         }
         return false;
     }
