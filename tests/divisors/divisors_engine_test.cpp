@@ -213,14 +213,15 @@ TEST(NumberTexts, WholeNumbersReadExactly) {
 }
 
 TEST(NumberTexts, FloatingNumbersInPlainDecimal) {
-    struct Row { long double value; const char* shown; int64_t w; };
+    struct Row { long double value; std::string shown; int64_t w; };
     const Row rows[] = {
         {10.5L, "10.5", 10}, {1e19L, "1000000000000000000", 1000000000000000000LL},
         {5e18L, "1000000000000000000", 1000000000000000000LL}, {1e18L, "1000000000000000000", 1000000000000000000LL},
         {100.0L, "100", 100}, {0.1L, "0.1", 0}, {0.3L, "0.3", 0}, {-12.5L, "-12.5", 0}, {-0.5L, "-0.5", 0},
         {1.5L, "1.5", 0}, {2.5L, "2.5", 2}, {97.25L, "97.25", 97}, {1.0L / 3, "0.333333333333333", 0},
         {2.0L / 3, "0.666666666666667", 0}, {1234.5678L, "1234.5678", 1234}, {0.000125L, "0.000125", 0},
-        {-1e20L, "-100000000000000000000", 0}, {-0.0L, "0", 0},
+        {-1e20L, "-100000000000000000000", 0}, {-0.0L, "0", 0}, {-1e30L, "-1000000000000000000000000000000", 0},
+        {-18446744073709551615.0L, "-18446744073709551615", 0}, {-1.5e300L, "-15" + std::string(299, '0'), 0},
         // Rounding to 15 digits would change the whole part: the fraction is cut instead.
         {2.999999999999999999L, "2.99999999999999", 2}, {12345678901234567.5L, "12345678901234567.5", 12345678901234567LL},
         {999999999999999.75L, "999999999999999.7", 999999999999999LL},
@@ -245,6 +246,30 @@ TEST(NumberTexts, ExactProducts) {
     EXPECT_FALSE(divisors::ProductText("7 (Square root)", "7"));
     EXPECT_FALSE(divisors::ProductText(std::string(3000, '9'), std::string(3000, '9')));
     EXPECT_EQ(divisors::WholeNumberText(-42), "-42");
+}
+
+TEST(ListFiles, LevelsFollowTheIndentation) {
+    using L = std::vector<std::pair<int, std::string>>;
+    struct Row { const char* content; std::optional<L> entries; };
+    const Row rows[] = {
+        {"2\r\n\t50\r\n10 (Square root)\r\n", L{{0, "2"}, {1, "50"}, {0, "10 (Square root)"}}},
+        {"3\n 7", L{{0, "3"}, {1, "7"}}},
+        {"3\r\r\n\t7\n", L{{0, "3"}, {0, ""}, {1, "7"}}},   // CR, then CR LF: an empty line between
+        {"\t\t3\n\t7\n", L{{0, "3"}, {1, "7"}}},
+        {"1\n\t2\n \t3\n\t4\n5\n", L{{0, "1"}, {1, "2"}, {2, "3"}, {1, "4"}, {0, "5"}}},
+        {"1\n\t2\n\t\t3\n4 5 \n", L{{0, "1"}, {1, "2"}, {2, "3"}, {0, "4 5 "}}},
+        {"", L{}},
+        {"2\n\t\t50\n", std::nullopt},
+        {"1\n\t2\n\t\t\t\t3\n", std::nullopt},
+    };
+    for (const Row& r : rows) {
+        const auto got = divisors::ParseDivisorList(r.content);
+        ASSERT_EQ(got.has_value(), r.entries.has_value()) << r.content;
+        if (!got) continue;
+        L flat;
+        for (const auto& e : *got) flat.push_back({e.level, e.text});
+        EXPECT_EQ(flat, *r.entries) << r.content;
+    }
 }
 
 }  // namespace

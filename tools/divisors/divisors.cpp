@@ -112,7 +112,10 @@ std::string PlainNumberText(long double value) {
     const long double magnitude = std::fabs(value);
     const long double whole = std::truncl(magnitude);
     const std::string wholeText = Printf("%.*Lf", 0, whole);
-    if (whole == magnitude) return sign + wholeText;
+    // Whole numbers are exact below 2^64; beyond, the binary value's last digits are noise
+    // (1e30 is 1000000000000000000000024696061952 in binary), so they get 15 digits too.
+    const bool wide = magnitude >= 18446744073709551616.0L;
+    if (whole == magnitude && !wide) return sign + wholeText;
 
     // Fifteen significant digits, rounded, written out without the exponent.
     const std::string e = Printf("%.*Le", 14, magnitude);   // d.dddddddddddddde+X
@@ -128,6 +131,7 @@ std::string PlainNumberText(long double value) {
         fraction = std::string((size_t)(-exponent - 1), '0') + digits;
     }
     StripTrailingZeros(fraction);
+    if (wide) return sign + intPart + (fraction.empty() ? "" : "." + fraction);
     if (intPart == wholeText && !fraction.empty()) return sign + intPart + "." + fraction;
 
     // The rounding reached the whole part (1.99999999999999999 or a whole part of 16 or
@@ -171,6 +175,26 @@ std::optional<std::string> ProductText(std::string_view a, std::string_view b) {
     while (out.size() > 1 && out.back() == '0') out.pop_back();
     std::reverse(out.begin(), out.end());
     return (x->first != y->first ? "-" : "") + out;
+}
+
+std::optional<std::vector<ListEntry>> ParseDivisorList(std::string_view content) {
+    std::vector<ListEntry> entries;
+    size_t pos = 0;
+    while (pos < content.size()) {
+        const size_t end = std::min(content.find_first_of("\r\n", pos), content.size());
+        std::string_view line = content.substr(pos, end - pos);
+        pos = end + (end + 1 < content.size() && content[end] == '\r' && content[end + 1] == '\n' ? 2 : 1);
+        const size_t depth = std::min(line.find_first_not_of("\t "), line.size());
+        line.remove_prefix(depth);
+        int level = 0;
+        if (!entries.empty()) {
+            const size_t previous = (size_t)entries.back().level;
+            if (depth > previous + 1) return std::nullopt;
+            level = (int)depth;   // equal: sibling; one more: child; less: an ancestor's sibling
+        }
+        entries.push_back({level, std::string(line)});
+    }
+    return entries;
 }
 
 }  // namespace divisors

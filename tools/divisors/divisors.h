@@ -50,14 +50,30 @@ std::optional<Subject> WholeSubject(std::string_view text);
 // A finite number read as floating point; beyond kLimit it becomes kLimit.
 Subject FloatSubject(long double value);
 
-// A finite number in plain decimal: every digit of a whole number; otherwise at most 15
-// significant digits (more when the whole part is longer) without exponent or trailing
-// zeros, never showing a whole part other than the number's own rounded toward zero.
+// A finite number in plain decimal, without exponent or trailing zeros: every digit of a
+// whole number below 2^64; otherwise at most 15 significant digits (more when the whole
+// part is longer, below 2^64 never showing a whole part other than the number's own).
 std::string PlainNumberText(long double value);
 
 // The exact product of two decimal integers (texts as WholeSubject accepts them, without
 // the limit), as plain decimal text; nullopt when either text is not such an integer or
 // the two have more than 4950 digits together (beyond any floating-point reading).
 std::optional<std::string> ProductText(std::string_view a, std::string_view b);
+
+// One entry of a divisor list file: its level in the tree (0 for top-level entries) and
+// its text. Files hold one line per entry, in tree order, a child indented one step more
+// than its parent.
+struct ListEntry {
+    int level;
+    std::string text;
+};
+
+// Reads the lines of a list file (ended by CR, LF or CR LF; a last line may lack its end).
+// Each tab or blank before a line's text counts as one step of depth. The first line is a
+// top-level entry whatever its depth; a further line is the next sibling of the entry
+// before it at equal depth, its child at one step more, the next sibling of that entry's
+// ancestor at the line's depth when less. nullopt when a line is two or more steps deeper
+// than the entry before it.
+std::optional<std::vector<ListEntry>> ParseDivisorList(std::string_view content);
 
 }  // namespace divisors

@@ -1,0 +1,389 @@
+// The divisor finder window.
+#include "tools/divisors/div_form.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHideEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <cmath>
+#include <stdexcept>
+
+#include "platform/files.h"
+#include "platform/platform.h"
+#include "platform/widgets.h"
+#include "settings/settings_store.h"
+#include "ui/convert.h"
+#include "ui/handler.h"
+#include "ui/number_box.h"
+#include "ui/services.h"
+
+TDivForm* DivForm = nullptr;
+
+namespace {
+
+const QString kSquareRootMark = QStringLiteral(" (Square root)");
+const QString kListFilter = QStringLiteral("Text files (*.txt)|*.txt|All files|*.*");
+constexpr int kDefaultWidth = 218, kDefaultHeight = 250, kMinWidth = 218, kMinHeight = 215;
+
+// The two pictures of the tree, drawn rather than shipped: a radical sign for the square
+// root, a hooked arrow for a co-divisor.
+QIcon DrawIcon(bool squareRoot) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    if (squareRoot) {
+        p.setPen(QPen(QColor(0, 0, 160), 1.6));
+        path.moveTo(1, 9);
+        path.lineTo(4, 8);
+        path.lineTo(7, 14);
+        path.lineTo(10, 2);
+        path.lineTo(15, 2);
+    } else {
+        p.setPen(QPen(QColor(0, 110, 0), 1.6));
+        path.moveTo(3, 1);
+        path.lineTo(3, 10);
+        path.lineTo(13, 10);
+        path.moveTo(10, 7);
+        path.lineTo(13, 10);
+        path.lineTo(10, 13);
+    }
+    p.drawPath(path);
+    return QIcon(pixmap);
+}
+
+void SetTextColor(QLabel* label, const QColor& color) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+}
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+QString Text(uint64_t n) { return QString::number(n); }
+
+// The texts of an entry and its descendants, each indented by its depth in tabs.
+void AppendLines(const QTreeWidgetItem* item, int depth, QStringList& lines) {
+    lines << QString(depth, QLatin1Char('\t')) + item->text(0);
+    for (int i = 0; i < item->childCount(); ++i) AppendLines(item->child(i), depth + 1, lines);
+}
+
+struct IncompatibleList {};
+
+}  // namespace
+
+TDivForm::TDivForm(Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      services_(services) {
+    setObjectName(QStringLiteral("DivForm"));
+    setWindowTitle(QStringLiteral("All dividers..."));
+    ImageList1[0] = DrawIcon(true);
+    ImageList1[1] = DrawIcon(false);
+
+    ComboBox1 = MakeNumberBox("ComboBox1", 18, QStringLiteral(" < e19"), this);
+    QFont bold = ComboBox1->font();
+    bold.setBold(true);
+    ComboBox1->setFont(bold);
+    ComboBox1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+
+    FindButton = named(new QPushButton(QStringLiteral("Find"), this), "FindButton");
+    FindButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    FindButton->setFont(bold);
+    FindButton->setCursor(Qt::PointingHandCursor);
+    FindButton->setToolTip(QStringLiteral("Find all dividers"));
+    FindButton->setDefault(true);
+    FindButton->setMouseTracking(true);
+    FindButton->installEventFilter(this);
+
+    DividersTree = named(new QTreeWidget(this), "DividersTree");
+    DividersTree->setColumnCount(1);
+    DividersTree->setHeaderHidden(true);
+    DividersTree->setIndentation(19);
+    DividersTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DividersTree->setUniformRowHeights(true);   // lets the view lay out 100000 rows at once
+    DividersTree->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    Label2 = named(new QLabel(this), "Label2");
+    Label2->setAlignment(Qt::AlignCenter);
+    Label2->setWordWrap(true);
+
+    BitBtn1 = glyphButton("BitBtn1", QStyle::SP_TrashIcon, QStringLiteral("Erase current tool's History"), this);
+    ImportButton = glyphButton("ImportButton", QStyle::SP_ArrowDown, QStringLiteral("Import the Tester's History"), this);
+    BitBtn2 = glyphButton("BitBtn2", QStyle::SP_DialogSaveButton, QStringLiteral("Save the current list into a file"), this);
+    BitBtn6 = glyphButton("BitBtn6", QStyle::SP_DialogOpenButton, QStringLiteral("Load a list from a saved file"), this);
+    ExpandButton = glyphButton("ExpandButton", QStyle::SP_ToolBarVerticalExtensionButton, QStringLiteral("Expand the list"), this);
+    BitBtn5 = glyphButton("BitBtn5", QStyle::SP_TitleBarShadeButton, QStringLiteral("Summary"), this);
+
+    ListPopupMenu = named(new QMenu(this), "ListPopupMenu");
+    QAction* copy = named(ListPopupMenu->addAction(QStringLiteral("&Copy the selected factor")), "Copyfactor1");
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(4);
+    top->addWidget(ComboBox1, 1);
+    top->addWidget(FindButton);
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(2);
+    for (QPushButton* b : {BitBtn1, ImportButton, BitBtn2, BitBtn6, ExpandButton, BitBtn5}) buttons->addWidget(b);
+    buttons->addStretch(1);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->setSpacing(4);
+    column->addLayout(top);
+    column->addWidget(DividersTree, 1);
+    column->addWidget(Label2);
+    column->addLayout(buttons);
+
+    Platform& platform = services_.platform;
+    OnClick(FindButton, platform, [this] { FindButtonClick(); });
+    OnClick(ExpandButton, platform, [this] { ExpandButtonClick(); });
+    OnClick(BitBtn5, platform, [this] { BitBtn5Click(); });
+    OnClick(BitBtn1, platform, [this] { BitBtn1Click(); });
+    OnClick(ImportButton, platform, [this] { ImportButtonClick(); });
+    OnClick(BitBtn2, platform, [this] { BitBtn2Click(); });
+    OnClick(BitBtn6, platform, [this] { BitBtn6Click(); });
+    OnTrigger(copy, platform, [this] { Copyfactor1Click(); });
+    connect(ComboBox1, &QComboBox::editTextChanged, this, &TDivForm::ComboBox1Change);
+    connect(DividersTree, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { ListPopupMenu->popup(DividersTree->viewport()->mapToGlobal(at)); });
+    InstallDigitFilter(ComboBox1, [this] { return services_.settings.digitFilter(); });
+
+    setMinimumSize(kMinWidth, kMinHeight);
+    resize(kDefaultWidth, kDefaultHeight);
+}
+
+bool TDivForm::prepareToOpen() {
+    bool read = false;
+    SettingsStore& store = services_.store;
+    Guarded(
+        services_.platform,
+        [&] {
+            // Each value takes effect as soon as it is read: a failing WHeight leaves the
+            // width already set, and the window stays hidden.
+            const bool key = store.open(false);
+            resize(key && store.valueExists(QStringLiteral("WWidth")) ? store.readInteger(QStringLiteral("WWidth")) : kDefaultWidth,
+                   height());
+            resize(width(),
+                   key && store.valueExists(QStringLiteral("WHeight")) ? store.readInteger(QStringLiteral("WHeight")) : kDefaultHeight);
+            read = true;
+        },
+        [&] { store.close(); });
+    if (!read) return false;
+    if (services_.settings.autoImport()) ImportButton->click();
+    return true;
+}
+
+divisors::Subject TDivForm::readNumber(const QString& text) const {
+    // Integers are read exactly, whatever their length; anything else as the platform's
+    // widest floating point, which also gives the failure message for text that is no number.
+    if (auto whole = divisors::WholeSubject(text.trimmed().toStdString())) return *whole;
+    const long double value = StrToFloat(text);
+    return divisors::FloatSubject(value);
+}
+
+void TDivForm::FindButtonClick() {
+    const divisors::Subject subject = readNumber(ComboBox1->currentText());
+    const QString text = Text(subject.text);
+    ComboBox1->setEditText(text);
+    std::vector<divisors::DivisorPair> pairs;
+    {
+        HourglassGuard hourglass;
+        if (services_.settings.historyEnabled()) keepText([&] { AddToHistory(ComboBox1, text, sorted_); });
+        pairs = divisors::DivisorPairs(subject.w);
+        // Built apart and inserted in one call: item by item, 100000 entries take seconds.
+        QList<QTreeWidgetItem*> items;
+        items.reserve((qsizetype)pairs.size());
+        for (const divisors::DivisorPair& pair : pairs) {
+            if (pair.squareRoot()) {
+                auto* root = new QTreeWidgetItem(QStringList{Text(pair.divisor) + kSquareRootMark});
+                root->setIcon(0, ImageList1[0]);
+                items << root;
+            } else {
+                auto* entry = new QTreeWidgetItem(QStringList{Text(pair.divisor)});
+                auto* co = new QTreeWidgetItem(entry, QStringList{Text(pair.coDivisor)});
+                co->setIcon(0, ImageList1[1]);
+                items << entry;
+            }
+        }
+        replaceTree(items);
+    }
+    const qsizetype count = 2 * (qsizetype)pairs.size() - (!pairs.empty() && pairs.back().squareRoot() ? 1 : 0);
+    if (count == 0 && subject.w >= 2) {
+        SetTextColor(Label2, QColor(255, 0, 0));
+        Label2->setText(QStringLiteral("We\"ve found a prime number !"));
+        services_.platform.beep();
+        if (services_.settings.showMessages())
+            services_.platform.showMessage(QStringLiteral("The number: \"") + text + QStringLiteral("\" is Prime !"));
+        if (services_.settings.addFoundPrime()) services_.histories.addPrime(text);
+    } else {
+        // Numbers below 2 (0, 1, negatives) have no divisor between 1 and themselves but
+        // are not prime either: they get the count line with 0.
+        SetTextColor(Label2, QColor(0, 0, 0));
+        Label2->setText(QStringLiteral("We\"ve found ") + QString::number(count) + QStringLiteral(" dividers"));
+    }
+    ComboBox1->setFocus();
+    if (services_.settings.autoExpand()) ExpandButtonClick();
+}
+
+void TDivForm::replaceTree(const QList<QTreeWidgetItem*>& items) {
+    DividersTree->setUpdatesEnabled(false);
+    DividersTree->clear();
+    DividersTree->insertTopLevelItems(0, items);
+    DividersTree->setUpdatesEnabled(true);
+}
+
+void TDivForm::keepText(const std::function<void()>& change) {
+    // Items added to an empty box would become its text; the field keeps what it shows.
+    const QString text = ComboBox1->currentText();
+    change();
+    ComboBox1->setEditText(text);
+}
+
+void TDivForm::ExpandButtonClick() { DividersTree->expandAll(); }
+
+void TDivForm::BitBtn5Click() { DividersTree->collapseAll(); }
+
+void TDivForm::BitBtn1Click() {
+    keepText([&] { ComboBox1->clear(); });
+}
+
+void TDivForm::ImportButtonClick() {
+    const QStringList tester = services_.histories.testerHistory();
+    keepText([&] {
+        for (const QString& entry : tester) AddToHistory(ComboBox1, entry, sorted_);
+    });
+}
+
+void TDivForm::Copyfactor1Click() {
+    const QTreeWidgetItem* item = DividersTree->currentItem();
+    if (item && item->isSelected()) services_.platform.setClipboardText(item->text(0));
+}
+
+void TDivForm::BitBtn2Click() {
+    const auto name = services_.platform.saveFileName({QStringLiteral("Save thie current dividers' list into..."), kListFilter,
+                                                       QStringLiteral("txt"),
+                                                       QStringLiteral("Divisors list of ") + ComboBox1->currentText()});
+    if (!name) return;
+    QStringList lines;
+    for (int i = 0; i < DividersTree->topLevelItemCount(); ++i) AppendLines(DividersTree->topLevelItem(i), 0, lines);
+    WriteTextFile(*name, lines);
+    if (services_.settings.showMessages())
+        services_.platform.showMessage(QStringLiteral("The File: \"") + QFileInfo(*name).absoluteFilePath() +
+                                       QStringLiteral("\" was created !"));
+}
+
+QString TDivForm::restoredNumber(const QList<QTreeWidgetItem*>& items) const {
+    // The first entry times its first child; a list whose first entry is a square root
+    // without a child (the list of the square of a prime) gives that root squared.
+    if (items.isEmpty()) throw IncompatibleList{};
+    const QTreeWidgetItem* first = items.front();
+    QString a = first->text(0), b;
+    if (first->childCount() > 0) b = first->child(0)->text(0);
+    else if (a.endsWith(kSquareRootMark)) b = a = a.chopped(kSquareRootMark.size());
+    else throw IncompatibleList{};
+    if (auto exact = divisors::ProductText(a.trimmed().toStdString(), b.trimmed().toStdString())) return Text(*exact);
+    const long double product = StrToFloat(a) * StrToFloat(b);
+    if (!std::isfinite(product)) throw IncompatibleList{};
+    return Text(divisors::PlainNumberText(product));
+}
+
+void TDivForm::BitBtn6Click() {
+    const auto name = services_.platform.openFileName(
+        {QStringLiteral("Load dividers\" list from..."), kListFilter, QStringLiteral("txt"), QString()});
+    if (!name) return;
+    replaceTree({});
+    try {
+        QFile file(*name);
+        if (!file.open(QIODevice::ReadOnly)) throw IncompatibleList{};
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError) throw IncompatibleList{};
+        const auto entries = divisors::ParseDivisorList(QString::fromLocal8Bit(bytes).toStdString());
+        if (!entries) throw IncompatibleList{};
+        QList<QTreeWidgetItem*> top;
+        std::vector<QTreeWidgetItem*> lastAt;   // the latest entry of each level
+        for (const divisors::ListEntry& entry : *entries) {
+            const QString text = Text(entry.text);
+            auto* item = entry.level == 0 ? new QTreeWidgetItem(QStringList{text})
+                                          : new QTreeWidgetItem(lastAt[(size_t)entry.level - 1], QStringList{text});
+            if (entry.level == 0) top << item;
+            if (text.endsWith(kSquareRootMark)) item->setIcon(0, ImageList1[0]);
+            else if (entry.level > 0) item->setIcon(0, ImageList1[1]);
+            lastAt.resize((size_t)entry.level + 1);
+            lastAt[(size_t)entry.level] = item;
+        }
+        QString number;
+        try {
+            number = restoredNumber(top);
+        } catch (...) {
+            qDeleteAll(top);
+            throw;
+        }
+        replaceTree(top);
+        ComboBox1->setEditText(number);
+    } catch (const IncompatibleList&) {
+        services_.platform.showMessage(QStringLiteral("Sorry, the file: ") + QFileInfo(*name).absoluteFilePath() +
+                                       QStringLiteral(" is not compatible format !"));
+    } catch (const ConversionError&) {
+        services_.platform.showMessage(QStringLiteral("Sorry, the file: ") + QFileInfo(*name).absoluteFilePath() +
+                                       QStringLiteral(" is not compatible format !"));
+    }
+}
+
+void TDivForm::ComboBox1Change(const QString& text) { FindButton->setEnabled(!text.isEmpty()); }
+
+void TDivForm::FindButtonMouseMove() {
+    const QString text = ComboBox1->currentText();
+    FindButton->setToolTip(text.isEmpty() ? QStringLiteral("Type a number above, then click here to get all its divisors")
+                                          : QStringLiteral("Find all divisors for ") + text);
+}
+
+void TDivForm::FormActivate() {
+    ComboBox1->setFocus();
+    sorted_ = services_.settings.sortHistory();
+    if (sorted_) SortHistory(ComboBox1);
+}
+
+void TDivForm::FormHide() {
+    SettingsStore& store = services_.store;
+    Guarded(
+        services_.platform,
+        [&] {
+            store.open(true);
+            store.writeInteger(QStringLiteral("WWidth"), width());
+            store.writeInteger(QStringLiteral("WHeight"), height());
+        },
+        [&] { store.close(); });
+}
+
+bool TDivForm::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) Guarded(services_.platform, [this] { FormActivate(); });
+    return QWidget::event(event);
+}
+
+bool TDivForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FindButton && (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter)) FindButtonMouseMove();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TDivForm::hideEvent(QHideEvent* event) {
+    // Minimizing hides the window too, but only a real hide (closing included) stores the size.
+    if (!event->spontaneous()) FormHide();
+    QWidget::hideEvent(event);
+}
+
+void TDivForm::keyPressEvent(QKeyEvent* event) {
+    // FindButton is the default button: Enter anywhere in the window presses it.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && FindButton->isEnabled()) {
+        FindButton->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,71 @@
+// The divisor finder window: a number, its divisors as a tree of divisor pairs, list files.
+#pragma once
+
+#include <QIcon>
+#include <QWidget>
+#include <functional>
+
+#include "tools/divisors/divisors.h"
+
+struct Services;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class TDivForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TDivForm(Services& services, QWidget* parent = nullptr);
+
+    // What the main window's "All &dividers..." does before placing and showing the window:
+    // reads the size stored as WWidth and WHeight (218 and 250 when absent) into the window
+    // and, with "Auto import from the Tester" on, presses ImportButton. False when a stored
+    // value has the wrong type: the error was shown and the window must not be shown.
+    bool prepareToOpen();
+
+    void FindButtonClick();
+    void ExpandButtonClick();
+    void BitBtn5Click();
+    void BitBtn1Click();
+    void ImportButtonClick();
+    void Copyfactor1Click();
+    void BitBtn2Click();
+    void BitBtn6Click();
+    void ComboBox1Change(const QString& text);
+    void FindButtonMouseMove();
+    void FormActivate();
+    void FormHide();
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    divisors::Subject readNumber(const QString& text) const;
+    QString restoredNumber(const QList<QTreeWidgetItem*>& items) const;
+    void replaceTree(const QList<QTreeWidgetItem*>& items);
+    void keepText(const std::function<void()>& change);
+
+    Services& services_;
+    QComboBox* ComboBox1;
+    QPushButton* FindButton;
+    QTreeWidget* DividersTree;
+    QLabel* Label2;
+    QPushButton* BitBtn1;
+    QPushButton* ImportButton;
+    QPushButton* BitBtn2;
+    QPushButton* BitBtn6;
+    QPushButton* ExpandButton;
+    QPushButton* BitBtn5;
+    QMenu* ListPopupMenu;
+    QIcon ImageList1[2];   // 0 marks the square root, 1 a co-divisor
+    bool sorted_ = false;  // the history's order as the last activation set it
+};
+
+// The program-wide instance, created at start-up.
+extern TDivForm* DivForm;
