@@ -74,6 +74,10 @@ TModForm::TModForm(Services& services, QWidget* parent)
 
     Platform& platform = services_.platform;
     OnClick(BitBtn1, platform, [this] { BitBtn1Click(); });
+    // An editable combo box hands Enter to its line edit a second time and then to the window,
+    // so the fields' Enter is taken before the box sees it: one press, one computation.
+    Ex->lineEdit()->installEventFilter(this);
+    Fac->lineEdit()->installEventFilter(this);
     connect(TrackBar1, &QSlider::valueChanged, this, [this, &platform] { Guarded(platform, [this] { TrackBar1Change(); }); });
     // A click on a line, or moving the selection with the keys, shows the line as an equation.
     connect(ListBox1, &QListWidget::itemClicked, this, [this, &platform] { Guarded(platform, [this] { ListBox1Click(); }); });
@@ -83,8 +87,24 @@ TModForm::TModForm(Services& services, QWidget* parent)
     setFixedSize(253, 286);
 }
 
+namespace {
+bool isEnter(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+}  // namespace
+
+bool TModForm::eventFilter(QObject* watched, QEvent* event) {
+    if (isEnter(event)) {
+        BitBtn1->click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void TModForm::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (isEnter(event)) {
         BitBtn1->click();
         return;
     }

@@ -25,6 +25,7 @@ public:
 protected:
     // Enter anywhere in the window presses the default button "Modulo".
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     Services& services_;
