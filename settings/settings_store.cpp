@@ -6,7 +6,9 @@ SettingsStore::SettingsStore(const QString& filePath) : file_(filePath, Settings
 bool SettingsStore::keyExists() const { return file_.keyExists(); }
 
 bool SettingsStore::open(bool create) {
-    if (!create && !file_.keyExists()) return false;
+    values_.clear();
+    open_ = false;
+    if (create ? !file_.createKey() : !file_.keyExists()) return false;
     values_ = file_.load();
     open_ = true;
     return true;
@@ -17,10 +19,10 @@ void SettingsStore::close() {
     open_ = false;
 }
 
-bool SettingsStore::valueExists(const QString& name) const { return open_ && values_.contains(name); }
+bool SettingsStore::valueExists(const QString& name) const { return open_ && values_.contains(name.toCaseFolded()); }
 
 const RegistryValue& SettingsStore::typed(const QString& name, RegistryValue::Type type) const {
-    auto it = values_.constFind(name);
+    auto it = values_.constFind(name.toCaseFolded());
     if (it == values_.cend() || it->type != type)
         throw SettingsError(QStringLiteral("Invalid data type for '%1'").arg(name).toStdString());
     return *it;
@@ -36,10 +38,9 @@ QString SettingsStore::readText(const QString& name) const { return typed(name, 
 
 void SettingsStore::write(const QString& name, const RegistryValue& value) {
     // Written through at once, so a refused write names its value.
-    QMap<QString, RegistryValue> next = values_;
-    next.insert(name, value);
-    if (!file_.save(next)) throw SettingsError(QStringLiteral("Failed to set data for '%1'").arg(name).toStdString());
-    values_ = std::move(next);
+    if (!file_.setValue(name, value))
+        throw SettingsError(QStringLiteral("Failed to set data for '%1'").arg(name).toStdString());
+    if (open_) values_.insert(name.toCaseFolded(), value);
 }
 
 void SettingsStore::writeBool(const QString& name, bool value) {

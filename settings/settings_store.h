@@ -20,14 +20,18 @@ public:
     explicit SettingsStore(const QString& filePath);
 
     bool keyExists() const;
-    // Opens the key; without create, false when it does not exist. Each access opens afresh.
+    // Opens the key; without create, false when it does not exist; with create, the key is made
+    // when missing (false when it cannot be). Each access opens afresh and sees the file as it is.
     bool open(bool create);
     void close();
     bool valueExists(const QString& name) const;
-    // Throw SettingsError "Invalid data type for 'name'" for a value of another type.
+    // Throw SettingsError "Invalid data type for 'name'" for a value of another type (or none).
+    // Value names are case-insensitive, as in the registry.
     bool readBool(const QString& name) const;
     qint32 readInteger(const QString& name) const;
     QString readText(const QString& name) const;
+    // Each write goes to the file at once and rewrites that value only: values of other types
+    // and lines the store cannot read stay in the file as they were.
     // Throw SettingsError "Failed to set data for 'name'" when the store refuses the write.
     void writeBool(const QString& name, bool value);
     void writeInteger(const QString& name, qint32 value);
@@ -38,6 +42,6 @@ private:
     void write(const QString& name, const RegistryValue& value);
 
     RegistryFile file_;
-    QMap<QString, RegistryValue> values_;
+    QMap<QString, RegistryValue> values_;   // by case-folded name, from the last open
     bool open_ = false;
 };
