@@ -201,6 +201,17 @@ void TMainForm::buildMenu() {
     add(help, QStringLiteral("&About..."), {}, &TMainForm::About1Click);
 }
 
+// The five stored values of the window, in their order.
+std::vector<TMainForm::StoredValue> TMainForm::storedValues() {
+    return {
+        {"AutoClear", false, [this] { return (int)Autoclear1->isChecked(); }, [this](int v) { Autoclear1->setChecked(v); }},
+        {"MainPositionTop", true, [this] { return y(); }, [this](int v) { move(x(), v); }},
+        {"MainPositionLeft", true, [this] { return x(); }, [this](int v) { move(v, y()); }},
+        {"Certif", false, [this] { return (int)certifgen->isChecked(); }, [this](int v) { certifgen->setChecked(v); }},
+        {"MainRef", false, [this] { return (int)RefBox->isChecked(); }, [this](int v) { RefBox->setChecked(v); }},
+    };
+}
+
 void TMainForm::FormCreate() {
     TestCounter = 0;
     LastTested = QStringLiteral("0");
@@ -208,12 +219,10 @@ void TMainForm::FormCreate() {
     ShowIntroFormTimer->start();
     if (!store_.open(false)) return;
     struct Close { SettingsStore& s; ~Close() { s.close(); } } closer{store_};
-    const auto has = [&](const char* n) { return store_.valueExists(QString::fromLatin1(n)); };
-    if (has("AutoClear")) Autoclear1->setChecked(store_.readBool(QStringLiteral("AutoClear")));
-    if (has("MainPositionTop")) move(x(), store_.readInteger(QStringLiteral("MainPositionTop")));
-    if (has("MainPositionLeft")) move(store_.readInteger(QStringLiteral("MainPositionLeft")), y());
-    if (has("Certif")) certifgen->setChecked(store_.readBool(QStringLiteral("Certif")));
-    if (has("MainRef")) RefBox->setChecked(store_.readBool(QStringLiteral("MainRef")));
+    for (const StoredValue& v : storedValues()) {
+        const QString name = QString::fromLatin1(v.name);
+        if (store_.valueExists(name)) v.set(v.integer ? store_.readInteger(name) : (int)store_.readBool(name));
+    }
 }
 
 void TMainForm::showIntro() {
@@ -267,11 +276,11 @@ bool TMainForm::FormCloseQuery() {
 void TMainForm::FormClose() {
     store_.open(true);
     struct Close { SettingsStore& s; ~Close() { s.close(); } } closer{store_};
-    store_.writeBool(QStringLiteral("AutoClear"), Autoclear1->isChecked());
-    store_.writeInteger(QStringLiteral("MainPositionTop"), y());
-    store_.writeInteger(QStringLiteral("MainPositionLeft"), x());
-    store_.writeBool(QStringLiteral("Certif"), certifgen->isChecked());
-    store_.writeBool(QStringLiteral("MainRef"), RefBox->isChecked());
+    for (const StoredValue& v : storedValues()) {
+        const QString name = QString::fromLatin1(v.name);
+        if (v.integer) store_.writeInteger(name, v.get());
+        else store_.writeBool(name, v.get() != 0);
+    }
 }
 
 void TMainForm::Exit1Click() { close(); }

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
+#include <vector>
 
 class Platform;
 class Runner;
@@ -97,6 +99,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    struct StoredValue {
+        const char* name;
+        bool integer;   // an integer value, else a boolean
+        std::function<int()> get;
+        std::function<void(int)> set;
+    };
+    std::vector<StoredValue> storedValues();
     void buildBands();
     void buildMenu();
     void appendPanelLine(const QString& line);

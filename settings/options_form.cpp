@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/platform.h"
@@ -206,38 +207,38 @@ QWidget* TOptionsForm::buildSettingsPage() {
     return page;
 }
 
+// The sixteen stored values, in their order: name and mirrored control (a check box, a radio
+// button of the Tabs/Buttons pair, or a text edit).
+std::vector<TOptionsForm::StoredValue> TOptionsForm::storedValues() const {
+    return {
+        {"PrimeList", PremiersCheckBox, nullptr},  {"NotPrimeList", NonPremiersCheckBox, nullptr},
+        {"Message1", nullptr, LabeledEdit1},       {"Message2", nullptr, LabeledEdit2},
+        {"Sep", SepareResult, nullptr},            {"Warn", WarnExit, nullptr},
+        {"Filter", FilterCheckBox, nullptr},       {"Sort", SortCheckBox, nullptr},
+        {"AutoImport", AutoImport, nullptr},       {"History", HistoryList, nullptr},
+        {"AddToHistory", AddToHisCheckBox, nullptr}, {"AutoExpand", AutoExpand, nullptr},
+        {"Messages", Messages, nullptr},           {"SETabApp", TabsRadioButton, nullptr},
+        {"LH", LHCheck, nullptr},                  {"CTPN", CTPNCheck, nullptr},
+    };
+}
+
 void TOptionsForm::FormCreate() {
     if (!store_.keyExists()) return;
     if (!store_.open(false)) return;
     struct Close { SettingsStore& s; ~Close() { s.close(); } } closer{store_};
-    auto readCheck = [&](const char* name, QAbstractButton* box) {
-        const QString n = QString::fromLatin1(name);
-        if (store_.valueExists(n)) box->setChecked(store_.readBool(n));
-    };
-    auto readText = [&](const char* name, QLineEdit* edit) {
-        const QString n = QString::fromLatin1(name);
-        if (store_.valueExists(n)) edit->setText(store_.readText(n));
-    };
-    readCheck("PrimeList", PremiersCheckBox);
-    readCheck("NotPrimeList", NonPremiersCheckBox);
-    readText("Message1", LabeledEdit1);
-    readText("Message2", LabeledEdit2);
-    readCheck("Sep", SepareResult);
-    readCheck("Warn", WarnExit);
-    readCheck("Filter", FilterCheckBox);
-    readCheck("Sort", SortCheckBox);
-    readCheck("AutoImport", AutoImport);
-    readCheck("History", HistoryList);
-    readCheck("AddToHistory", AddToHisCheckBox);
-    readCheck("AutoExpand", AutoExpand);
-    readCheck("Messages", Messages);
-    if (store_.valueExists(QStringLiteral("SETabApp"))) {
-        // Radio buttons of one group: check the one the value names.
-        if (store_.readBool(QStringLiteral("SETabApp"))) TabsRadioButton->setChecked(true);
-        else BtnRadioButton->setChecked(true);
+    for (const StoredValue& v : storedValues()) {
+        const QString name = QString::fromLatin1(v.name);
+        if (!store_.valueExists(name)) continue;
+        if (v.text) {
+            v.text->setText(store_.readText(name));
+        } else if (v.check == TabsRadioButton) {
+            // Radio buttons of one group: check the one the value names.
+            if (store_.readBool(name)) TabsRadioButton->setChecked(true);
+            else BtnRadioButton->setChecked(true);
+        } else {
+            v.check->setChecked(store_.readBool(name));
+        }
     }
-    readCheck("LH", LHCheck);
-    readCheck("CTPN", CTPNCheck);
     BtnRadioButton->setChecked(!TabsRadioButton->isChecked());
     if (BtnRadioButton->isChecked()) emit pageStyleChanged(false);
 }
@@ -252,22 +253,11 @@ void TOptionsForm::BitBtn5Click() {
     if (LabeledEdit2->text().isEmpty()) LabeledEdit2->setText(kDefaultComposite);
     store_.open(true);
     struct Close { SettingsStore& s; ~Close() { s.close(); } } closer{store_};
-    store_.writeBool(QStringLiteral("PrimeList"), PremiersCheckBox->isChecked());
-    store_.writeBool(QStringLiteral("NotPrimeList"), NonPremiersCheckBox->isChecked());
-    store_.writeText(QStringLiteral("Message1"), LabeledEdit1->text());
-    store_.writeText(QStringLiteral("Message2"), LabeledEdit2->text());
-    store_.writeBool(QStringLiteral("Sep"), SepareResult->isChecked());
-    store_.writeBool(QStringLiteral("Warn"), WarnExit->isChecked());
-    store_.writeBool(QStringLiteral("Filter"), FilterCheckBox->isChecked());
-    store_.writeBool(QStringLiteral("Sort"), SortCheckBox->isChecked());
-    store_.writeBool(QStringLiteral("AutoImport"), AutoImport->isChecked());
-    store_.writeBool(QStringLiteral("History"), HistoryList->isChecked());
-    store_.writeBool(QStringLiteral("AddToHistory"), AddToHisCheckBox->isChecked());
-    store_.writeBool(QStringLiteral("AutoExpand"), AutoExpand->isChecked());
-    store_.writeBool(QStringLiteral("Messages"), Messages->isChecked());
-    store_.writeBool(QStringLiteral("SETabApp"), TabsRadioButton->isChecked());
-    store_.writeBool(QStringLiteral("LH"), LHCheck->isChecked());
-    store_.writeBool(QStringLiteral("CTPN"), CTPNCheck->isChecked());
+    for (const StoredValue& v : storedValues()) {
+        const QString name = QString::fromLatin1(v.name);
+        if (v.text) store_.writeText(name, v.text->text());
+        else store_.writeBool(name, v.check->isChecked());
+    }
     accept();
 }
 

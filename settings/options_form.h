@@ -3,11 +3,13 @@
 #pragma once
 
 #include <QDialog>
+#include <vector>
 
 #include "ui/services.h"
 
 class Platform;
 class SettingsStore;
+class QAbstractButton;
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
@@ -97,6 +99,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct StoredValue {
+        const char* name;
+        QAbstractButton* check;   // a check box or the Tabs radio button
+        QLineEdit* text;
+    };
+    std::vector<StoredValue> storedValues() const;
     QWidget* buildHistoryPage();
     QWidget* buildNotebookPage();
     QWidget* buildSettingsPage();
