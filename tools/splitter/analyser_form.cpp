@@ -1,0 +1,289 @@
+// The Splitter window.
+#include "tools/splitter/analyser_form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QHideEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QValidator>
+
+#include "platform/platform.h"
+#include "platform/widgets.h"
+#include "settings/settings_store.h"
+#include "ui/handler.h"
+#include "ui/number_box.h"
+#include "ui/runner.h"
+#include "ui/services.h"
+
+TAnalyserForm* AnalyserForm = nullptr;
+
+namespace {
+
+struct MethodState {
+    const char* item;
+    const char* caption;
+    int maxLength;
+    const char* hint;
+    bool titles;
+    int keyWidth;
+    const char* buttonHint;
+};
+
+const MethodState kMethods[3] = {
+    {"Complete Factorization", "Splitter: Factorization", 40, " < e40", true, 100, "Get the complete factorization of"},
+    {"Sample Factor", "Splitter: Sample divisor", 50, " < e50", true, 110, "Get a sample divisor for"},
+    {"Prime generator", "Splitter: Prime Generator", 40, " < e40", false, 65, "Reach for the next prime after"},
+};
+
+const QString kME = QStringLiteral("ME");
+
+}  // namespace
+
+// Refuses typed text beyond the method's length; text set by the program may be longer.
+class TypedLengthLimit : public QValidator {
+public:
+    explicit TypedLengthLimit(QObject* parent) : QValidator(parent) {}
+    void setLimit(int limit) { limit_ = limit; }
+    State validate(QString& input, int&) const override { return input.size() <= limit_ ? Acceptable : Invalid; }
+
+private:
+    int limit_ = 40;
+};
+
+TAnalyserForm::TAnalyserForm(Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      services_(services) {
+    setObjectName(QStringLiteral("AnalyserForm"));
+
+    ComboBox1 = MakeNumberBox("ComboBox1", 40, QString::fromLatin1(kMethods[0].hint), this);
+    // The limit changes with the method: one validator of our own replaces the box's.
+    delete ComboBox1->lineEdit()->validator();
+    typedLimit_ = new TypedLengthLimit(ComboBox1);
+    ComboBox1->lineEdit()->setValidator(typedLimit_);
+    analBtn = named(new QPushButton(QStringLiteral("Analyze"), this), "analBtn");
+    analBtn->setCursor(Qt::PointingHandCursor);
+    analBtn->setDefault(true);
+    analBtn->setMouseTracking(true);
+    analBtn->installEventFilter(this);
+    BitBtn3 = glyphButton("BitBtn3", QStyle::SP_DialogResetButton, QStringLiteral("<<< Erase this History"), this);
+    BitBtn2 = glyphButton("BitBtn2", QStyle::SP_ArrowDown, QStringLiteral("Import from the Tester"), this);
+
+    MathCheckBox = named(new QCheckBox(QStringLiteral("Math expression"), this), "MathCheckBox");
+    MathCheckBox->setChecked(true);
+    EditionCheck = named(new QCheckBox(QStringLiteral("Edition mode"), this), "EditionCheck");
+    EditionCheck->setToolTip(QStringLiteral("If checked, you can edit both the tableau and the math expression area"));
+
+    MethodGroup = named(new QGroupBox(QStringLiteral(" Method : "), this), "MethodGroup");
+    auto* methodGrid = new QGridLayout(MethodGroup);
+    methodGrid->setContentsMargins(6, 2, 6, 2);
+    methodGrid->setVerticalSpacing(0);
+    for (int i = 0; i < 3; ++i) {
+        methods_[i] = new QRadioButton(QString::fromLatin1(kMethods[i].item), MethodGroup);
+        methods_[i]->setObjectName(QStringLiteral("MethodGroupItem%1").arg(i));
+        methodGrid->addWidget(methods_[i], i / 2, i % 2);
+        connect(methods_[i], &QRadioButton::toggled, this, [this](bool on) {
+            if (on) Guarded(services_.platform, [this] { MethodGroupClick(); });
+        });
+    }
+
+    ValueListEditor1 = named(new QTableWidget(0, 2, this), "ValueListEditor1");
+    ValueListEditor1->setHorizontalHeaderLabels({QStringLiteral("Status"), QStringLiteral("Factor")});
+    ValueListEditor1->verticalHeader()->setVisible(false);
+    ValueListEditor1->verticalHeader()->setDefaultSectionSize(15);
+    ValueListEditor1->verticalHeader()->setMinimumSectionSize(15);
+    ValueListEditor1->horizontalHeader()->setStretchLastSection(true);
+    ValueListEditor1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ValueListEditor1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    RichEdit1 = named(new QTextEdit(this), "RichEdit1");
+    RichEdit1->setReadOnly(true);
+    RichEdit1->setFrameShape(QFrame::NoFrame);
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setAcceptRichText(false);
+
+    // Fixed design: 404 by 276 pixels, top to bottom as the user reads it.
+    ComboBox1->setGeometry(8, 8, 228, 22);
+    analBtn->setGeometry(242, 7, 90, 24);
+    BitBtn3->move(340, 8);
+    BitBtn2->move(370, 8);
+    MathCheckBox->setGeometry(8, 42, 150, 20);
+    EditionCheck->setGeometry(8, 64, 150, 20);
+    MethodGroup->setGeometry(164, 36, 232, 54);
+    ValueListEditor1->setGeometry(8, 96, 388, 134);
+    RichEdit1->setGeometry(8, 236, 388, 34);
+    setFixedSize(404, 276);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    OnClick(analBtn, services_.platform, [this] { analBtnClick(); });
+    OnClick(BitBtn2, services_.platform, [this] { BitBtn2Click(); });
+    OnClick(BitBtn3, services_.platform, [this] { BitBtn3Click(); });
+    OnClick(EditionCheck, services_.platform, [this] { EditionCheckClick(); });
+    InstallDigitFilter(ComboBox1, [this] { return services_.settings.digitFilter(); });
+
+    // FormCreate: the first method.
+    methods_[0]->setChecked(true);
+    MethodGroupClick();
+}
+
+SplitterMethod TAnalyserForm::method() const {
+    for (int i = 0; i < 3; ++i)
+        if (methods_[i]->isChecked()) return static_cast<SplitterMethod>(i);
+    return SplitterMethod::CompleteFactorization;
+}
+
+bool TAnalyserForm::readSettings() {
+    bool read = false;
+    SettingsStore& store = services_.store;
+    Guarded(
+        services_.platform,
+        [&] {
+            if (store.open(false) && store.valueExists(kME)) MathCheckBox->setChecked(store.readBool(kME));
+            read = true;
+        },
+        [&] { store.close(); });
+    return read;
+}
+
+void TAnalyserForm::analBtnClick() {
+    Guarded(
+        services_.platform,
+        [&] {
+            TBigInt n;
+            BigFromDecimal(ComboBox1->currentText().toStdString(), n);
+            if (BigCompareAbs(n, BigFromInt(1)) != cmpGreater) return;
+            const SplitterMethod m = method();
+            const bool math = MathCheckBox->isChecked();
+            SplitterResult result;
+            // A cancelled analysis leaves the history and the outputs as they were.
+            if (!services_.runner.run(this, QStringLiteral("Analyze"),
+                                      [&](Progress& progress) { result = Analyse(m, n, math, progress); }))
+                return;
+            keepText([&] { AddToHistory(ComboBox1, QString::fromStdString(BigToDecimal(n)), sorted_); });
+            clearOutputs();
+            for (const SplitterRow& row : result.rows)
+                setValue(QString::fromStdString(row.key), QString::fromStdString(row.value));
+            if (!result.expression.empty()) RichEdit1->setPlainText(QString::fromStdString(result.expression));
+        },
+        [&] { ComboBox1->setFocus(); });
+}
+
+void TAnalyserForm::setValue(const QString& key, const QString& value) {
+    for (int r = 0; r < ValueListEditor1->rowCount(); ++r)
+        if (ValueListEditor1->item(r, 0) && ValueListEditor1->item(r, 0)->text() == key) {
+            ValueListEditor1->item(r, 1)->setText(value);
+            return;
+        }
+    const int r = ValueListEditor1->rowCount();
+    ValueListEditor1->insertRow(r);
+    ValueListEditor1->setItem(r, 0, new QTableWidgetItem(key));
+    ValueListEditor1->setItem(r, 1, new QTableWidgetItem(value));
+}
+
+void TAnalyserForm::clearOutputs() {
+    RichEdit1->clear();
+    ValueListEditor1->setRowCount(0);
+}
+
+void TAnalyserForm::keepText(const std::function<void()>& change) {
+    // Items added to an empty box would become its text; the field keeps what it shows.
+    const QString text = ComboBox1->currentText();
+    change();
+    ComboBox1->setEditText(text);
+}
+
+void TAnalyserForm::BitBtn2Click() {
+    const QStringList tester = services_.histories.testerHistory();
+    keepText([&] {
+        for (const QString& entry : tester) AddToHistory(ComboBox1, entry, sorted_);
+    });
+}
+
+void TAnalyserForm::BitBtn3Click() {
+    keepText([&] { ComboBox1->clear(); });
+}
+
+void TAnalyserForm::MethodGroupClick() {
+    const MethodState& s = kMethods[static_cast<int>(method())];
+    setWindowTitle(QString::fromLatin1(s.caption));
+    // The limit holds for typing only: a longer text already in the field stays.
+    typedLimit_->setLimit(s.maxLength);
+    ComboBox1->setToolTip(QString::fromLatin1(s.hint));
+    ValueListEditor1->horizontalHeader()->setVisible(s.titles);
+    ValueListEditor1->setColumnWidth(0, s.keyWidth);
+    clearOutputs();
+}
+
+void TAnalyserForm::EditionCheckClick() {
+    const bool edit = EditionCheck->isChecked();
+    RichEdit1->setReadOnly(!edit);
+    ValueListEditor1->setEditTriggers(edit ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                                 QAbstractItemView::AnyKeyPressed
+                                           : QAbstractItemView::NoEditTriggers);
+}
+
+void TAnalyserForm::analBtnMouseMove() {
+    const QString text = ComboBox1->currentText();
+    if (text.isEmpty()) {
+        analBtn->setToolTip(QStringLiteral("Type a number, select a method then click here"));
+        return;
+    }
+    analBtn->setToolTip(QString::fromLatin1(kMethods[static_cast<int>(method())].buttonHint) +
+                        QStringLiteral("\n\r") + text);
+}
+
+void TAnalyserForm::FormActivate() {
+    ComboBox1->setFocus();
+    sorted_ = services_.settings.sortHistory();
+    if (sorted_) SortHistory(ComboBox1);
+}
+
+void TAnalyserForm::FormHide() {
+    SettingsStore& store = services_.store;
+    Guarded(
+        services_.platform,
+        [&] {
+            store.open(true);
+            store.writeBool(kME, MathCheckBox->isChecked());
+        },
+        [&] { store.close(); });
+}
+
+bool TAnalyserForm::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) Guarded(services_.platform, [this] { FormActivate(); });
+    return QWidget::event(event);
+}
+
+bool TAnalyserForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == analBtn &&
+        (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter || event->type() == QEvent::ToolTip))
+        analBtnMouseMove();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TAnalyserForm::hideEvent(QHideEvent* event) {
+    // Minimizing hides the window too; only a real hide (closing included) stores the state.
+    if (!event->spontaneous()) FormHide();
+    QWidget::hideEvent(event);
+}
+
+void TAnalyserForm::keyPressEvent(QKeyEvent* event) {
+    // "Analyze" is the default button: Enter anywhere in the window presses it.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        analBtn->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
