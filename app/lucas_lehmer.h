@@ -6,31 +6,8 @@
 #include <string>
 #include <vector>
 
-// s := s^2 - 2 mod 2^p - 1, on canonical residues (bit arrays of p bits, value < 2^p - 1).
-// Small p square exactly and reduce by shift and add; large p use an irrational-base
-// discrete weighted transform whose rounding error is checked every step (a step that comes
-// too close to a rounding boundary is redone with a longer transform).
-class MersenneSquarer {
-public:
-    explicit MersenneSquarer(uint32_t p);
-    ~MersenneSquarer();
-    MersenneSquarer(const MersenneSquarer&) = delete;
-    MersenneSquarer& operator=(const MersenneSquarer&) = delete;
-
-    void set(const std::vector<uint64_t>& residue);
-    std::vector<uint64_t> get() const;
-    void step();
-    // Transform length in real words (0 on the exact path).
-    size_t transformLength() const;
-
-    // Exposed for tests: the longest transform length to start from is the shortest that the
-    // rounding bound allows; a test may force a shorter one to see the retry at work.
-    void forceTransformLength(size_t n);
-
-private:
-    struct Impl;
-    Impl* impl_;
-};
+#include "bigint/mersenne_square.h"
+#include "bigint/progress.h"
 
 // Residue sequence of one test: s(1), s(2), ..., s(p-2), one per row, rows labelled 3..p.
 // Only every 64th residue is kept; other rows are recomputed from the nearest checkpoint.
@@ -52,16 +29,18 @@ public:
     size_t bytesHeld() const;
 
 private:
-    friend bool LucasLehmerTest(int32_t, LucasLehmerCertificate*, const std::function<bool(int64_t, int64_t)>&);
+    friend struct LucasLehmerRun;
     int32_t p_ = 0;
     std::vector<std::vector<uint64_t>> checkpoints_;   // residue after c * kEvery steps
 };
 
 // True when 2^p - 1 is prime (p = 2 is prime; p below 2 is composite with no steps).
-// With a certificate, it is rebuilt. progress(done, total) returning false cancels by
-// throwing Cancelled, leaving the certificate argument untouched.
+// With a certificate, it is rebuilt. The work reports progress.report(done / total,
+// "Iteration <done> of <total>") and polls progress.cancelled() between steps; on a cancel
+// it throws Cancelled, leaving the certificate argument untouched.
+bool LucasLehmerTest(int32_t p, LucasLehmerCertificate* certificate, Progress& progress);
+
+// The same with a callback: progress(done, total) returning false cancels by throwing
+// Cancelled, leaving the certificate argument untouched.
 bool LucasLehmerTest(int32_t p, LucasLehmerCertificate* certificate,
                  const std::function<bool(int64_t, int64_t)>& progress = {});
-
-// Decimal text of a canonical residue.
-std::string ResidueToDecimal(const std::vector<uint64_t>& residue);

@@ -1,7 +1,7 @@
 // Signed sum, difference, product and square, and the in-place helpers on magnitudes.
 #include "bigint/arith.h"
 
-#include "bigint/mag.h"
+#include "bigint/detail/mag.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "bigint/mag.h"
-#include "bigint/recip.h"
+#include "bigint/detail/mag.h"
+#include "bigint/detail/recip.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "bigint/arith.h"
 #include "bigint/convert.h"
-#include "bigint/mag.h"
+#include "bigint/detail/mag.h"
 
 namespace {
 
@@ -73,28 +73,34 @@ void BigGcd(const TBigInt& A, const TBigInt& B, TBigInt& C) {
     mag::put(C, mag::gcd(mag::dig(small), mag::len(small), r.data() + 1, (size_t)r[0]), Positive);
 }
 
+// Extended Euclid on the residue a = A mod |M| (0 <= a < |M|) and |M|, so every step divides
+// two non-negative values and the result lands in 0 .. |M|-1 whatever the signs of A and M.
+// Throughout, r0 = x0 * a and r1 = x1 * a modulo |M|; the loop ends with r0 = gcd(a, |M|).
 void BigModInverse(const TBigInt& A, const TBigInt& M, TBigInt& X) {
-    TBigInt g, one = BigFromInt(1);
-    BigGcd(A, M, g);
-    if (BigCompareAbs(g, one) != cmpEqual) return;
-    if (mag::isZero(A)) {   // only modulo 1, where every residue is 0
+    if (mag::isZero(M)) return;   // no residue lies in 0 .. |M|-1: as when no inverse exists
+    TBigInt m = M;
+    m.Sign = Positive;
+    if (mag::len(m) == 1 && m.Digits[1] == 1) {   // modulo 1 every residue is 0
         X = BigFromInt(0);
         return;
     }
-    TBigInt r0 = M, r1 = A, x0 = BigFromInt(0), x1 = BigFromInt(1), q, r, t, qx;
-    for (;;) {
+    TBigInt r0 = m, r1, x0 = BigFromInt(0), x1 = BigFromInt(1), q, r, qx, t;
+    BigMod(A, m, r1);
+    while (!mag::isZero(r1)) {
         BigDivMod(r0, r1, q, r);
         r0 = std::move(r1);
-        r1 = r;
+        r1 = std::move(r);
         BigMul(x1, q, qx);
         BigSub(x0, qx, t);
         x0 = std::move(x1);
         x1 = std::move(t);
-        if (mag::isZero(r)) break;
     }
+    if (!(mag::len(r0) == 1 && r0.Digits[1] == 1)) return;   // gcd above 1: X unchanged
+    // x0 lies in -|M| < x0 < |M| and is not 0 (a = 0 has no inverse modulo |M| > 1).
     if (x0.Sign == Negative) {
-        BigAdd(M, x0, X);
+        BigAdd(m, x0, X);
     } else {
         X = std::move(x0);
     }
+    X.Sign = Positive;
 }

@@ -10,5 +10,6 @@ void BigMod(const TBigInt& A, const TBigInt& B, TBigInt& R);
 void BigMulMod(const TBigInt& A, const TBigInt& B, const TBigInt& M, TBigInt& C);
 void BigSquareMod(const TBigInt& A, const TBigInt& M, TBigInt& C);
 void BigGcd(const TBigInt& A, const TBigInt& B, TBigInt& C);
-// X = A^-1 mod M in 0..|M|-1 when gcd(A, M) = 1; otherwise X is left as it was.
+// X = A^-1 mod M in 0..|M|-1, Positive, when gcd(A, M) = 1, for either sign of A and M
+// (modulo 1 and -1 it is 0); otherwise, and for M = 0, X is left as it was.
 void BigModInverse(const TBigInt& A, const TBigInt& M, TBigInt& X);

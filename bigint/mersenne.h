@@ -6,7 +6,8 @@
 
 #include "bigint/types.h"
 
-// C := the largest c with |B|^c <= |A| (0 when |A| < |B|); |B| must be at least 2.
+// C := the largest c with |B|^c <= |A| (0 when |A| < |B|), whatever the signs; |B| must be
+// at least 2 (BigError otherwise). Near-linear: about the cost of a few products of |A|'s size.
 void BigLog(const TBigInt& A, const TBigInt& B, TBigInt& C);
 std::string BigToMersenne(const TBigInt& A);
 std::string BigToFermat(const TBigInt& A);

@@ -2,20 +2,23 @@
 #include "bigint/power.h"
 
 #include <bit>
+#include <cmath>
 
 #include "bigint/arith.h"
 #include "bigint/convert.h"
 #include "bigint/divide.h"
-#include "bigint/mag.h"
-#include "bigint/mont.h"
+#include "bigint/detail/mag.h"
+#include "bigint/detail/mont.h"
 
 namespace {
 
-// Number of significant bits of a magnitude.
-size_t bitLength(const int64_t* d, size_t n) {
+// log2 |a| for a trimmed magnitude of at least 2, from its top three digits.
+long double log2Abs(const int64_t* d, size_t n) {
     n = mag::trimmed(d, n);
-    if (n == 0) return 0;
-    return 31 * (n - 1) + (size_t)std::bit_width((uint64_t)d[n - 1]);
+    long double top = 0;
+    const size_t from = n > 3 ? n - 3 : 0;
+    for (size_t i = n; i-- > from;) top = top * 2147483648.0L + (long double)d[i];
+    return std::log2(top) + 31.0L * (long double)from;
 }
 
 bool isPowerOfTwo(const int64_t* d, size_t n, size_t& exponent) {
@@ -45,18 +48,24 @@ void BigPower(const TBigInt& A, const TBigInt& E, TBigInt& C) {
         mag::put(C, std::move(r), sign);
         return;
     }
+    // From here |A| >= 2, so A^e has more than e bits: an exponent of BigPowerMaxBits or
+    // more (any E of three or more digits among them) is refused before it is even read whole.
     if (ne > 2) throw BigError("Power too large");
     const uint64_t e = (uint64_t)mag::dig(E)[0] | (ne > 1 ? (uint64_t)mag::dig(E)[1] << 31 : 0);
+    if (e >= BigPowerMaxBits) throw BigError("Power too large");
     if (isPowerOfTwo(a, na, k)) {
-        // (2^k)^e is a single bit: built directly.
+        // (2^k)^e is a single bit, bit k*e, built directly. k*e < 2^28 * 31 * na cannot wrap.
+        if (k > (BigPowerMaxBits - 1) / e) throw BigError("Power too large");
         const uint64_t bit = k * e;
-        if (bit / 31 > (uint64_t{1} << 27)) throw BigError("Power too large");
         mag::Num r = mag::make((size_t)(bit / 31) + 1);
         r[r.size() - 1] = int64_t{1} << (bit % 31);
         mag::put(C, std::move(r), sign);
         return;
     }
-    if (bitLength(a, na) * e > (uint64_t{1} << 32)) throw BigError("Power too large");
+    // A^e has floor(e * log2 |A|) + 1 bits, at most BigPowerMaxBits while e * log2 |A| stays
+    // below it. In long double the product is off by far less than a bit (e < 2^28), which
+    // could only matter for a result within a hair of the limit.
+    if ((long double)e * log2Abs(a, na) >= (long double)BigPowerMaxBits) throw BigError("Power too large");
     // Left-to-right binary powering: squarings of the growing result, products by A.
     mag::Num r(a - 1, a + na);
     r[0] = (int64_t)na;

@@ -7,8 +7,8 @@
 #include "bigint/arith.h"
 #include "bigint/convert.h"
 #include "bigint/divide.h"
-#include "bigint/mag.h"
-#include "bigint/mont.h"
+#include "bigint/detail/mag.h"
+#include "bigint/detail/mont.h"
 
 namespace {
 
@@ -119,9 +119,6 @@ bool strongTest(const mont::Ring& ring, const TBigInt& d, size_t s, uint64_t bas
     }
     return false;
 }
-
-const uint32_t kTrialPrimes[] = {
-    3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37, 41, 43, 47, 53, 59, 61, 67, 71, 73, 79, 83, 89, 97};
 
 // Trial division by the odd primes below 1000, in groups whose product fits 32 bits.
 // Returns 1 prime, 0 composite, -1 undecided.

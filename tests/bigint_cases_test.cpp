@@ -241,17 +241,25 @@ INSTANTIATE_TEST_SUITE_P(Values, Gcds, ::testing::Values(
     BinCase{"coprimeLarge", "1000000000000000000000000000057", "-998244353998244353", "1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The inverse lies in 0 .. |M|-1 for every sign of A and M; without one X keeps its value.
 TEST(ModInverse, InverseOrUnchanged) {
-    TBigInt x;
-    BigModInverse(Dec("3"), Dec("16"), x);
-    EXPECT_EQ(BigToDecimal(x), "11");
-    x = Dec("99");
-    BigModInverse(Dec("2"), Dec("16"), x);
-    EXPECT_EQ(BigToDecimal(x), "99");
-    BigModInverse(Dec("-3"), Dec("16"), x);
-    EXPECT_EQ(BigToDecimal(x), "5");
-    BigModInverse(Dec("0"), Dec("1"), x);
-    EXPECT_EQ(BigToDecimal(x), "0");
+    struct Row { const char* a; const char* m; const char* x; };
+    const Row rows[] = {
+        {"3", "16", "11"}, {"-3", "16", "5"}, {"2", "16", "99"}, {"3", "-7", "5"}, {"-3", "-7", "2"},
+        {"-1", "7", "6"}, {"-1", "-7", "6"}, {"1", "7", "1"}, {"6", "7", "6"}, {"-6", "7", "1"},
+        {"-1", "2", "1"}, {"10", "7", "5"}, {"-10", "-7", "2"}, {"0", "1", "0"}, {"5", "1", "0"},
+        {"-5", "-1", "0"}, {"0", "7", "99"}, {"14", "-7", "99"}, {"-4", "6", "99"}, {"1", "0", "99"},
+        {"-1", "0", "99"}, {"-0", "5", "99"},
+        // 2 * 2^60 = 2^61 = 1 modulo 2^61 - 1; -2 * (2^60 - 1) = 1 as well
+        {"2", "2305843009213693951", "1152921504606846976"},
+        {"-2", "-2305843009213693951", "1152921504606846975"},
+    };
+    for (const Row& r : rows) {
+        TBigInt x = Dec("99");
+        BigModInverse(Dec(r.a), Dec(r.m), x);
+        EXPECT_EQ(BigToDecimal(x), r.x) << r.a << " mod " << r.m;
+        EXPECT_EQ(x.Sign, Positive) << r.a << " mod " << r.m;
+    }
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "bigint/mag.h"
+#include "bigint/detail/fft.h"
+#include "bigint/detail/mag.h"
 #include "tests/gmp_util.h"
 
 namespace {
@@ -111,6 +112,67 @@ TEST(AgainstGmp, LongOperands) {
         BigSquare(A, c);
         mpz_mul(e.v, a.v, a.v);
         ASSERT_TRUE(SameMagnitude(c, e)) << "square of " << A.Digits[0] << " digits";
+    }
+}
+
+// The modular inverse and the logarithm for every pairing of signs: mpz_invert gives the
+// inverse in 0 .. |M|-1 (0 modulo 1); the logarithm c must satisfy |B|^c <= |A| < |B|^(c+1).
+TEST(AgainstGmp, ModInverseAndLogarithmForEverySign) {
+    const uint64_t seed = seedFor(3);
+    OperandMaker maker(seed);
+    for (int i = 0; i < 1200; ++i) {
+        const size_t digits = i % 10 == 0 ? 400 : 12;
+        TBigInt A = maker.make(digits), M = maker.make(i % 2 ? digits : 2);
+        if (i % 3 == 0) M = BigFromInt(2 + (int64_t)(maker.rng()() % 60));
+        for (int signs = 0; signs < 4; ++signs) {
+            A.Sign = signs & 1 ? Negative : Positive;
+            M.Sign = signs & 2 ? Negative : Positive;
+            const std::string where = "seed " + std::to_string(seed) + " case " + std::to_string(i) +
+                                      "\nA=" + BigToDecimal(A) + "\nM=" + BigToDecimal(M);
+            Mpz a(A), m(M), e;
+            TBigInt x = BigFromInt(-7);
+            BigModInverse(A, M, x);
+            if (mpz_sgn(m.v) != 0 && mpz_invert(e.v, a.v, m.v)) {
+                if (mpz_cmpabs_ui(m.v, 1) == 0) mpz_set_ui(e.v, 0);
+                ASSERT_TRUE(SameMagnitude(x, e) && x.Sign == Positive) << "inverse " << where;
+            } else {
+                ASSERT_EQ(BigToDecimal(x), "-7") << "no inverse " << where;
+            }
+            if (mpz_cmpabs_ui(m.v, 2) < 0) continue;
+            TBigInt c;
+            BigLog(A, M, c);
+            const unsigned long k = std::stoul(BigToDecimal(c));
+            if (mpz_sgn(a.v) == 0) {   // no power reaches 0: no division happens
+                ASSERT_EQ(k, 0u) << where;
+                continue;
+            }
+            Mpz absA, absM, power;
+            mpz_abs(absA.v, a.v);
+            mpz_abs(absM.v, m.v);
+            mpz_pow_ui(power.v, absM.v, k);
+            ASSERT_LE(mpz_cmp(power.v, absA.v), 0) << "log " << k << " too large " << where;
+            mpz_mul(power.v, power.v, absM.v);
+            ASSERT_GT(mpz_cmp(power.v, absA.v), 0) << "log " << k << " too small " << where;
+        }
+    }
+}
+
+// A transform taken from the per-thread cache stays usable however many other sizes are
+// requested after it (the cache evicts beyond a few sizes): a round trip still gives n * x.
+TEST(Transforms, ACachedTransformOutlivesItsEviction) {
+    const std::shared_ptr<const bigfft::Transform> held = bigfft::transformFor(96);
+    for (size_t n = 128; n <= 128 << 9; n *= 2) bigfft::transformFor(n);
+    std::vector<double> re(96), im(96);
+    for (size_t j = 0; j < re.size(); ++j) {
+        re[j] = (double)(j % 7) - 3;
+        im[j] = (double)(j % 5);
+    }
+    const std::vector<double> re0 = re, im0 = im;
+    held->forward(re.data(), im.data());
+    held->inverse(re.data(), im.data());
+    for (size_t j = 0; j < re.size(); ++j) {
+        ASSERT_NEAR(re[j], 96 * re0[j], 1e-9) << j;
+        ASSERT_NEAR(im[j], 96 * im0[j], 1e-9) << j;
     }
 }
 

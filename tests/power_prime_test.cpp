@@ -41,6 +41,47 @@ TEST(Power, KnownAnswers) {
     EXPECT_EQ(c.Digits, (std::vector<int64_t>{2, 0, 1}));
 }
 
+// Results beyond BigPowerMaxBits bits are refused before any work, with no overflow in the
+// size check; results up to the limit are built.
+TEST(Power, RefusesResultsBeyondTheLimitAtOnce) {
+    const char* refused[][2] = {
+        {"256", "2305843009213693952"},          // 256^(2^61): 2^64 bits wrapped to 0
+        {"65536", "1152921504606846976"},        // 65536^(2^60)
+        {"128", "2635249153387078803"},          // 7 * e wraps to a small bit count
+        {"129", "2305843009213693952"},          // 129^(2^61)
+        {"17", "3689348814741910324"},           // 5 * e wraps
+        {"-3", "10000000000000000000000000000"}, // three-digit exponent
+        {"2", "268435456"},                      // 2^(2^28): one bit past the limit
+        {"4", "134217728"},
+        {"3", "169363917"},                      // floor(e log2 3) + 1 = 2^28 + 2 bits
+        {"10", "80807125"},
+        {"12345678901234567890", "5000000"},   // 63.4 bits a factor
+    };
+    for (const auto& r : refused) {
+        TBigInt c = BigFromInt(5);
+        try {
+            BigPower(Dec(r[0]), Dec(r[1]), c);
+            ADD_FAILURE() << "no error for " << r[0] << "^" << r[1];
+        } catch (const BigError& e) {
+            EXPECT_STREQ(e.what(), "Power too large") << r[0] << "^" << r[1];
+        }
+        EXPECT_EQ(BigToDecimal(c), "5");
+    }
+    // 2^(2^28 - 1) and (-4)^(2^27 - 1) have exactly 2^28 and 2^28 - 1 bits.
+    TBigInt c;
+    BigPower(Dec("2"), Dec("268435455"), c);
+    EXPECT_EQ(c.Digits[0], 268435455 / 31 + 1);
+    EXPECT_EQ(c.Digits.back(), int64_t{1} << (268435455 % 31));
+    BigPower(Dec("-4"), Dec("134217727"), c);
+    EXPECT_EQ(c.Digits.back(), int64_t{1} << (268435454 % 31));
+    EXPECT_EQ(c.Sign, Negative);
+    // Bases of magnitude 0 and 1 never grow.
+    BigPower(Dec("-1"), Dec("100000000000000000000000000001"), c);
+    EXPECT_EQ(BigToDecimal(c), "-1");
+    BigPower(Dec("0"), Dec("100000000000000000000000000000"), c);
+    EXPECT_EQ(BigToDecimal(c), "0");
+}
+
 TEST(Power, AgainstGmp) {
     uint64_t seed = seedNow();
     OperandMaker maker(seed);
@@ -280,14 +321,64 @@ TEST(Expressions, WritersAndReaders) {
             EXPECT_STREQ(e.what(), "'' is not a valid integer value") << bad;
         }
     }
+}
+
+// The largest c with |B|^c <= |A|, for every sign of A and B.
+TEST(Logarithm, CountsPowersOfTheBaseForEverySign) {
+    struct Row { const char* a; const char* b; const char* c; };
+    const Row rows[] = {
+        {"950", "10", "2"}, {"950", "-10", "2"}, {"-950", "10", "2"}, {"-950", "-10", "2"},
+        {"1000", "10", "3"}, {"-1000", "-10", "3"}, {"999", "-10", "2"}, {"-1001", "10", "3"},
+        {"9", "-3", "2"}, {"-8", "-3", "1"}, {"-7", "7", "1"}, {"6", "-7", "0"}, {"5", "7", "0"},
+        {"0", "7", "0"}, {"-0", "-2", "0"}, {"1", "2", "0"}, {"-1", "-2", "0"}, {"2", "-2", "1"},
+        {"-1024", "2", "10"}, {"1023", "-2", "9"}, {"-1025", "-2", "10"},
+        {"4611686018427387904", "-4", "31"}, {"-4611686018427387903", "4", "30"},
+        {"12345678901234567890123456789", "-12345678901234567890123456789", "1"},
+        {"-12345678901234567890123456788", "12345678901234567890123456789", "0"},
+    };
+    for (const Row& r : rows) {
+        TBigInt c;
+        BigLog(Dec(r.a), Dec(r.b), c);
+        EXPECT_EQ(BigToDecimal(c), r.c) << "log of " << r.a << " to base " << r.b;
+    }
+    for (const char* base : {"1", "-1", "0", "-0"}) {
+        TBigInt c;
+        EXPECT_THROW(BigLog(Dec("5"), Dec(base), c), BigError) << base;
+    }
+}
+
+// Long operands: powers of the base and their neighbours (where an estimate from the top
+// digits is closest to the next integer) against GMP.
+TEST(Logarithm, LongOperandsAgainstGmp) {
+    struct Row { unsigned long base; unsigned long power; long delta; };
+    const Row rows[] = {{10, 100000, -1}, {10, 100000, 0}, {3, 150000, -1}, {3, 150000, 0},
+                        {3, 150000, 1}, {7, 40000, -1}, {1000003, 9000, 0}, {1000003, 9000, -1},
+                        {2147483647, 3000, -1}, {2147483648, 3000, 0}};
+    for (const Row& r : rows) {
+        Mpz a;
+        mpz_ui_pow_ui(a.v, r.base, r.power);
+        if (r.delta < 0) mpz_sub_ui(a.v, a.v, (unsigned long)-r.delta);
+        else mpz_add_ui(a.v, a.v, (unsigned long)r.delta);
+        const unsigned long want = r.delta < 0 ? r.power - 1 : r.power;
+        for (bool negative : {false, true}) {
+            TBigInt A = a.get(), c;
+            if (negative) A.Sign = Negative;
+            BigLog(A, BigFromInt(negative ? -(int64_t)r.base : (int64_t)r.base), c);
+            EXPECT_EQ(BigToDecimal(c), std::to_string(want)) << r.base << "^" << r.power << " + " << r.delta;
+        }
+    }
+    // 10^100000 - 1 to base 3: floor(99999.99... / log10 3)
+    Mpz a;
+    mpz_ui_pow_ui(a.v, 10, 100000);
+    mpz_sub_ui(a.v, a.v, 1);
     TBigInt c;
-    BigLog(Dec("1000"), Dec("10"), c);
-    EXPECT_EQ(BigToDecimal(c), "3");
-    BigLog(Dec("-1024"), Dec("2"), c);
-    EXPECT_EQ(BigToDecimal(c), "10");
-    BigLog(Dec("5"), Dec("7"), c);
-    EXPECT_EQ(BigToDecimal(c), "0");
-    EXPECT_THROW(BigLog(Dec("5"), Dec("1"), c), BigError);
+    BigLog(a.get(), BigFromInt(3), c);
+    const unsigned long k = std::stoul(BigToDecimal(c));
+    Mpz p;
+    mpz_ui_pow_ui(p.v, 3, k);
+    EXPECT_LE(mpz_cmp(p.v, a.v), 0);
+    mpz_mul_ui(p.v, p.v, 3);
+    EXPECT_GT(mpz_cmp(p.v, a.v), 0);
 }
 
 TEST(Expressions, HugeValuesConvertExactly) {

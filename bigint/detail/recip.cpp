@@ -1,5 +1,5 @@
 // Newton reciprocals and Barrett division on magnitudes.
-#include "bigint/recip.h"
+#include "bigint/detail/recip.h"
 
 #include "bigint/arith.h"
 #include "bigint/convert.h"

@@ -1,9 +1,10 @@
-// Floating-point FFTs: the complex transform shared by long products and the Lucas-Lehmer
+// Floating-point FFTs: the complex transform shared by long products and the Mersenne
 // squaring, and the product of long numbers built on it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace bigfft {
@@ -38,8 +39,9 @@ private:
     std::vector<uint32_t> rev_;
 };
 
-// A transform of each length, kept per thread.
-const Transform& transformFor(size_t n);
+// A transform of each length, cached per thread (a few sizes). The caller shares ownership:
+// the transform stays valid however many other sizes are requested meanwhile.
+std::shared_ptr<const Transform> transformFor(size_t n);
 
 // Product of two non-negative integers given as radix-2^31 digit runs; out gets na + nb digits,
 // normalised. Returns false when the rounding check failed at every piece size tried (the

@@ -1,5 +1,5 @@
 // Montgomery arithmetic on 64-bit limbs (CIOS multiplication, fixed-window powers).
-#include "bigint/mont.h"
+#include "bigint/detail/mont.h"
 
 #include <algorithm>
 

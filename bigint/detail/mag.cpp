@@ -1,12 +1,12 @@
 // Magnitude kernels: schoolbook, Karatsuba and FFT products, Knuth's long division, Lehmer's
 // gcd and the decimal conversions. All work on 31-bit digits held in 64-bit elements.
-#include "bigint/mag.h"
+#include "bigint/detail/mag.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
-#include "bigint/fft.h"
+#include "bigint/detail/fft.h"
 
 namespace mag {
 namespace {

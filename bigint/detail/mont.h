@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "bigint/mag.h"
+#include "bigint/detail/mag.h"
 
 namespace mont {
 

@@ -1,9 +1,10 @@
 // Radix-4 complex FFT, and the negacyclic "right-angle" convolution on it: a length-N complex
 // transform multiplies numbers of up to 2N pieces with no real-to-complex post-processing and
 // no bit reversal (forward decimation in frequency, inverse decimation in time).
-#include "bigint/fft.h"
+#include "bigint/detail/fft.h"
 
-#include "bigint/mag.h"
+#include "bigint/detail/mag.h"
+#include "bigint/detail/simd.h"
 
 #include <cmath>
 #include <memory>
@@ -11,6 +12,9 @@
 
 namespace bigfft {
 namespace {
+
+// Sizes kept per thread; a ninth size evicts the oldest one.
+constexpr size_t kCachedSizes = 8;
 
 // Right-angle weights e^{i pi j / (2n)} of the negacyclic product.
 struct Weights {
@@ -25,17 +29,18 @@ struct Weights {
     }
 };
 
-const Weights& weightsFor(size_t n) {
-    thread_local std::vector<std::unique_ptr<Weights>> cache;
-    for (auto& w : cache)
-        if (w->n == n) return *w;
-    if (cache.size() > 8) cache.erase(cache.begin());
-    cache.push_back(std::make_unique<Weights>(n));
-    return *cache.back();
+// Kept per thread like the transforms, and shared the same way (see transformFor).
+std::shared_ptr<const Weights> weightsFor(size_t n) {
+    thread_local std::vector<std::shared_ptr<const Weights>> cache;
+    for (const auto& w : cache)
+        if (w->n == n) return w;
+    if (cache.size() >= kCachedSizes) cache.erase(cache.begin());
+    cache.push_back(std::make_shared<const Weights>(n));
+    return cache.back();
 }
 
-// The radix-4 butterflies; compiled for AVX2 as well where the processor has it.
-#define QUENDRA_KERNEL __attribute__((target_clones("avx2", "default")))
+// The radix-4 butterflies are QUENDRA_KERNELs: compiled for AVX2 as well where the target
+// supports multiversioning.
 
 QUENDRA_KERNEL
 void dif4(double* re, double* im, size_t n, size_t q, const double* w1r,
@@ -45,7 +50,7 @@ void dif4(double* re, double* im, size_t n, size_t q, const double* w1r,
         double *r0 = re + s, *r1 = r0 + q, *r2 = r1 + q, *r3 = r2 + q;
         double *i0 = im + s, *i1 = i0 + q, *i2 = i1 + q, *i3 = i2 + q;
         // The four quarters never overlap, so the loop may run on vector registers.
-#pragma GCC ivdep
+QUENDRA_IVDEP
         for (size_t j = 0; j < q; ++j) {
             const double t0r = r0[j] + r2[j], t0i = i0[j] + i2[j];
             const double t1r = r0[j] - r2[j], t1i = i0[j] - i2[j];
@@ -70,7 +75,7 @@ void dit4(double* re, double* im, size_t n, size_t q, const double* w1r,
         double *r0 = re + s, *r1 = r0 + q, *r2 = r1 + q, *r3 = r2 + q;
         double *i0 = im + s, *i1 = i0 + q, *i2 = i1 + q, *i3 = i2 + q;
         // The four quarters never overlap, so the loop may run on vector registers.
-#pragma GCC ivdep
+QUENDRA_IVDEP
         for (size_t j = 0; j < q; ++j) {
             // conjugate twiddles
             const double d1r = r1[j] * w2r[j] + i1[j] * w2i[j], d1i = i1[j] * w2r[j] - r1[j] * w2i[j];
@@ -95,7 +100,7 @@ void dif3(double* re, double* im, size_t t, const double* w1r, const double* w1i
           const double* w2i) {
     constexpr double h = 0.86602540378443864676;   // sqrt(3)/2
     double *r0 = re, *r1 = re + t, *r2 = re + 2 * t, *i0 = im, *i1 = im + t, *i2 = im + 2 * t;
-#pragma GCC ivdep
+QUENDRA_IVDEP
     for (size_t j = 0; j < t; ++j) {
         const double sr = r1[j] + r2[j], si = i1[j] + i2[j], dr = r1[j] - r2[j], di = i1[j] - i2[j];
         const double tr = r0[j] - 0.5 * sr, ti = i0[j] - 0.5 * si;
@@ -112,7 +117,7 @@ void dit3(double* re, double* im, size_t t, const double* w1r, const double* w1i
           const double* w2i) {
     constexpr double h = 0.86602540378443864676;
     double *r0 = re, *r1 = re + t, *r2 = re + 2 * t, *i0 = im, *i1 = im + t, *i2 = im + 2 * t;
-#pragma GCC ivdep
+QUENDRA_IVDEP
     for (size_t j = 0; j < t; ++j) {
         const double z1r = r1[j] * w1r[j] + i1[j] * w1i[j], z1i = i1[j] * w1r[j] - r1[j] * w1i[j];
         const double z2r = r2[j] * w2r[j] + i2[j] * w2i[j], z2i = i2[j] * w2r[j] - r2[j] * w2i[j];
@@ -225,14 +230,15 @@ void Transform::inverse(double* re, double* im) const {
     if (third_) dit3(re, im, third_, t3w1r_.data(), t3w1i_.data(), t3w2r_.data(), t3w2i_.data());
 }
 
-const Transform& transformFor(size_t n) {
-    // One cache per thread: long computations run on worker threads.
-    thread_local std::vector<std::unique_ptr<Transform>> cache;
-    for (auto& t : cache)
-        if (t->size() == n) return *t;
-    if (cache.size() > 8) cache.erase(cache.begin());
-    cache.push_back(std::make_unique<Transform>(n));
-    return *cache.back();
+std::shared_ptr<const Transform> transformFor(size_t n) {
+    // One cache per thread: long computations run on worker threads. Evicting an entry only
+    // drops the cache's share, so a caller still holding it keeps a live transform.
+    thread_local std::vector<std::shared_ptr<const Transform>> cache;
+    for (const auto& t : cache)
+        if (t->size() == n) return t;
+    if (cache.size() >= kCachedSizes) cache.erase(cache.begin());
+    cache.push_back(std::make_shared<const Transform>(n));
+    return cache.back();
 }
 
 namespace {
@@ -284,8 +290,10 @@ bool convolve(const int64_t* a, size_t na, const int64_t* b, size_t nb, bool squ
         size_t npa = pieces(a, na, bits, pa);
         size_t npb = square ? npa : pieces(b, nb, bits, pb);
         while (npa + npb > 2 * n) n *= 2;
-        const Transform& t = transformFor(n);
-        const Weights& p = weightsFor(n);
+        const std::shared_ptr<const Transform> transform = transformFor(n);
+        const std::shared_ptr<const Weights> weights = weightsFor(n);
+        const Transform& t = *transform;
+        const Weights& p = *weights;
         ar.resize(n);
         ai.resize(n);
         auto load = [&](const std::vector<int64_t>& src, size_t np, double* re, double* im) {

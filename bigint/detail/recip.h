@@ -2,7 +2,7 @@
 // conversion. Exact results: every estimate is corrected against the true remainder.
 #pragma once
 
-#include "bigint/mag.h"
+#include "bigint/detail/mag.h"
 
 namespace recip {
 
