@@ -33,6 +33,23 @@ void coreBenches(Runner& run) {
         run.compare("fromdecimal-" + sz, [&] { BigFromDecimal(text, C); },
                     [&] { mpz_set_str(c.v, text.c_str(), 10); });
     }
+    // The logarithm of 10^100000 - 1 to base 3 (209590), against GMP's digit count in base 3
+    // (exact or one too many) settled by one power.
+    {
+        Mpz a, p;
+        mpz_ui_pow_ui(a.v, 10, 100000);
+        mpz_sub_ui(a.v, a.v, 1);
+        TBigInt A = a.get(), three = BigFromInt(3), C;
+        volatile unsigned long sink = 0;
+        run.compare("log3-of-10^100000-1", [&] { BigLog(A, three, C); },
+                    [&] {
+                        unsigned long k = (unsigned long)mpz_sizeinbase(a.v, 3) - 1;
+                        mpz_ui_pow_ui(p.v, 3, k);
+                        if (mpz_cmp(p.v, a.v) > 0) --k;
+                        sink = k;
+                    });
+        (void)sink;
+    }
 }
 
 }  // namespace bench
