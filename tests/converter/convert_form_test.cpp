@@ -162,6 +162,13 @@ TEST_F(ConvertFormTest, TheLargestFermatNumberFillsTheIntegerField) {
     EXPECT_TRUE(edit("IEdit")->text().endsWith("9137"));   // 2^1048576 + 1 ends in ...9137
     EXPECT_EQ(edit("MEdit")->text(), "M1048576+2");
     EXPECT_TRUE(fake.platform.errors.isEmpty());
+
+    // A cancelled conversion leaves every field as it was.
+    setFields("5", "M2+2", "F20-1");
+    fake.platform.cancelProgress = true;
+    button("BitBtn2")->click();
+    EXPECT_EQ(fields(), (QStringList{"5", "M2+2", "F20-1"}));
+    EXPECT_TRUE(fake.platform.errors.isEmpty());
 }
 
 }  // namespace

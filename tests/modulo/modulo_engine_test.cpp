@@ -173,6 +173,27 @@ TEST(ChunkedPowMod, AgreesWithGmpPowm) {
     EXPECT_THROW(ChunkedPowMod(big("5"), big("3"), big("-7"), R), BigError);
 }
 
+// Every small case, where powers of two in the modulus meet small and even bases.
+TEST(ChunkedPowMod, ExhaustiveSmallCases) {
+    std::vector<int64_t> ms;
+    for (int64_t m = 1; m <= 64; ++m) ms.push_back(m);
+    for (int64_t m : {int64_t{1} << 62, int64_t{3} << 60, int64_t{5} << 40, (int64_t{1} << 62) + 2}) ms.push_back(m);
+    Mpz b, e, m, want;
+    for (int64_t M : ms) {
+        mpz_set_si(m.v, M);
+        for (int64_t B = -2; B <= 20; ++B) {
+            mpz_set_si(b.v, B);
+            for (int64_t E = 0; E <= 70; ++E) {
+                mpz_set_si(e.v, E);
+                mpz_powm(want.v, b.v, e.v, m.v);
+                TBigInt R;
+                ChunkedPowMod(BigFromInt(B), BigFromInt(E), BigFromInt(M), R);
+                ASSERT_EQ(BigToDecimal(R), want.str()) << B << "^" << E << " mod " << M;
+            }
+        }
+    }
+}
+
 // Random well-formed expressions of at most 50 characters, reduced modulo random factors by the
 // run, and by the rewriting with the factor as a big integer, against the exact value in GMP.
 TEST(ModuloExpression, RandomExpressionsAgreeWithGmp) {

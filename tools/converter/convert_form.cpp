@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/widgets.h"
 #include "ui/handler.h"
+#include "ui/runner.h"
 #include "ui/services.h"
 
 TConvertForm* ConvertForm = nullptr;
@@ -109,8 +110,16 @@ void TConvertForm::FormResize() {
 void TConvertForm::convert(ConvertSource source) {
     const QLineEdit* from = source == ConvertSource::Integer ? IEdit : source == ConvertSource::Mersenne ? MEdit : FEdit;
     const ConvertTargets targets{CheckBox1->isChecked(), CheckBox2->isChecked(), CheckBox3->isChecked()};
-    // A failure of the conversion reaches the guard before any field is touched.
-    const ConvertResult result = Convert(source, from->text().toStdString(), targets);
+    const std::string text = from->text().toStdString();
+    // The largest expressions take a noticeable moment (F20 has 315653 digits): the runner keeps
+    // the window responsive. A failure reaches the guard, and a cancel returns, before any field
+    // is touched.
+    ConvertResult result;
+    const bool completed = services_.runner.run(this, QStringLiteral("Convertor"), [&](Progress& progress) {
+        result = Convert(source, text, targets);
+        progress.check();
+    });
+    if (!completed) return;
     if (!result.refusal.empty()) {
         services_.platform.showMessage(QString::fromStdString(result.refusal));
         return;

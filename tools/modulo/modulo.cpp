@@ -3,6 +3,7 @@
 // well-formed expressions and factors below 2^63 (the window's case), with identical results.
 #include "tools/modulo/modulo.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -98,13 +99,21 @@ u64 powModWord(u64 b, const TBigInt& E, u64 M) {
         oddPart = ring.leave(y);
     }
     if (k == 0) return oddPart;
-    const u64 mask = (k == 64) ? ~u64{0} : (u64{1} << k) - 1;
-    u64 z = 1;
-    forEachBitFromTop(E, [&](bool bit) {
-        z *= z;
-        if (bit) z *= b;
-    });
-    const u64 twoPart = z & mask;
+    // Modulo 2^k (k <= 62) only the low 64 bits of the exponent matter: an odd base's order
+    // divides 2^(k-2), and an even base raised to 64 or more is 0.
+    const u64 mask = (u64{1} << k) - 1;
+    const size_t n = digitCount(E);
+    u64 e = 0;
+    for (size_t i = std::min<size_t>(n, 3); i >= 1; --i) e = (e << 31) | (u64)E.Digits[i];
+    u64 twoPart = 0;
+    if ((b & 1) || (n == 1 && e < 64)) {
+        u64 z = 1, x = b;
+        for (; e; e >>= 1) {
+            if (e & 1) z *= x;
+            x *= x;
+        }
+        twoPart = z & mask;
+    }
     if (m == 1) return twoPart;
     // x = oddPart + m*t with m*t = twoPart - oddPart (mod 2^k); x < m*2^k = M.
     const u64 t = ((twoPart - oddPart) * inverseMod2to64(m)) & mask;
