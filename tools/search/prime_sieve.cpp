@@ -206,7 +206,8 @@ std::vector<uint32_t> oddPrimesUpTo(u64 limit) {
     }
     std::vector<uint32_t> primes;
     if (limit < 3) return primes;
-    primes.reserve(std::size_t((double)limit / (std::log((double)limit) - 1.1)) + 16);
+    // pi(x) < x / (ln x - 1.1) for x >= 60; below that 17 odd primes at most.
+    primes.reserve(limit < 60 ? 17 : std::size_t((double)limit / (std::log((double)limit) - 1.1)) + 16);
     sieveOdd(3, limit, small, nullptr, [&](u64 segStart, const u64* words, u64 nwords) {
         for (u64 w = 0; w < nwords; ++w)
             for (u64 word = words[w]; word; word &= word - 1)
@@ -237,7 +238,7 @@ SearchResult SearchPrimes(int64_t lowIn, int64_t highIn, Progress& progress, std
     std::vector<int64_t>& out = result.primes;
     // One slot beyond the limit: a prime found there only tells that the limit was passed.
     const std::size_t cap = std::min<u64>(limit + 1, (u64)(high - low) / 2 + 2);
-    out.reserve(cap);
+    out.reserve(std::min<std::size_t>(cap, MaxListed + 1));   // larger limits grow as needed
     const auto finish = [&] {
         result.limitReached = out.size() > limit;
         if (result.limitReached) out.pop_back();

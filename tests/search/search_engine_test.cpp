@@ -1,0 +1,261 @@
+// The search engine against references written here: a plain sieve of Eratosthenes and GMP.
+#include <gmp.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <chrono>
+#include <thread>
+
+#include "bigint/progress.h"
+#include "tools/search/search_engine.h"
+
+namespace {
+
+using search::SearchPrimes;
+
+constexpr int64_t E12 = 1'000'000'000'000;
+constexpr int64_t E18 = 1'000'000'000'000'000'000;
+
+// Whether each number up to n is prime, by the textbook sieve.
+std::vector<bool> primeTable(int64_t n) {
+    std::vector<bool> prime(std::size_t(n + 1), true);
+    prime[0] = false;
+    if (n >= 1) prime[1] = false;
+    for (int64_t p = 2; p * p <= n; ++p)
+        if (prime[std::size_t(p)])
+            for (int64_t m = p * p; m <= n; m += p) prime[std::size_t(m)] = false;
+    return prime;
+}
+
+// The primes of [a, b], at most `limit` of them, by a plain sieve over the interval with every
+// prime up to sqrt(b) (fine while sqrt(b) stays around a few million).
+std::vector<int64_t> referenceSieve(int64_t a, int64_t b, std::size_t limit = SIZE_MAX) {
+    const auto root = (int64_t)std::sqrt((long double)b) + 1;
+    const std::vector<bool> small = primeTable(root);
+    std::vector<bool> composite(std::size_t(b - a + 1), false);
+    for (int64_t p = 2; p <= root; ++p) {
+        if (!small[std::size_t(p)]) continue;
+        for (int64_t m = std::max(p * p, (a + p - 1) / p * p); m <= b; m += p) composite[std::size_t(m - a)] = true;
+    }
+    std::vector<int64_t> primes;
+    for (int64_t n = std::max<int64_t>(a, 2); n <= b && primes.size() < limit; ++n)
+        if (!composite[std::size_t(n - a)]) primes.push_back(n);
+    return primes;
+}
+
+bool gmpPrime(int64_t n) {
+    mpz_t z;
+    mpz_init_set_si(z, (long)n);
+    const int r = mpz_probab_prime_p(z, 30);
+    mpz_clear(z);
+    return r > 0;
+}
+
+// The primes from a on, up to `count` of them, decided by GMP after trial division by tiny primes.
+std::vector<int64_t> gmpPrimesFrom(int64_t a, std::size_t count) {
+    std::vector<int64_t> primes;
+    for (int64_t n = a | 1; primes.size() < count; n += 2) {
+        if (n % 3 == 0 || n % 5 == 0 || n % 7 == 0 || n % 11 == 0 || n % 13 == 0) continue;
+        if (gmpPrime(n)) primes.push_back(n);
+    }
+    return primes;
+}
+
+search::SearchResult find(int64_t low, int64_t high) {
+    Progress progress;
+    return SearchPrimes(low, high, progress);
+}
+
+TEST(SearchPrimes, FirstMillionMatchesThePlainSieve) {
+    const auto r = find(2, 1'000'000);
+    EXPECT_EQ(r.primes.size(), 78498u);
+    EXPECT_FALSE(r.limitReached);
+    EXPECT_EQ(r.primes, referenceSieve(2, 1'000'000));
+}
+
+TEST(SearchPrimes, SmallIntervalsAndEdges) {
+    struct Row { int64_t low, high; std::vector<int64_t> primes; };
+    const Row rows[] = {
+        {2, 2, {2}}, {2, 3, {2, 3}}, {3, 3, {3}}, {4, 4, {}}, {24, 28, {}}, {2, 13, {2, 3, 5, 7, 11, 13}},
+        {9, 9, {}}, {49, 53, {53}}, {47, 47, {47}}, {1, 10, {2, 3, 5, 7}},
+        {999999999999999980, E18, {999999999999999989}}, {E18, E18, {}},
+        {999999999999999989, 999999999999999989, {999999999999999989}},
+        // The square of the largest prime below 10^9.
+        {999999874000003969, 999999874000003969, {}},
+    };
+    for (const Row& r : rows) EXPECT_EQ(find(r.low, r.high).primes, r.primes) << r.low << ".." << r.high;
+}
+
+TEST(SearchPrimes, EveryIntervalBelowTwoThousandMatches) {
+    const std::vector<bool> prime = primeTable(2000);
+    for (int64_t a = 2; a <= 2000; a += 37)
+        for (int64_t b = a; b <= 2000; b += 53) {
+            std::vector<int64_t> expected;
+            for (int64_t n = a; n <= b; ++n)
+                if (prime[std::size_t(n)]) expected.push_back(n);
+            ASSERT_EQ(find(a, b).primes, expected) << a << ".." << b;
+        }
+}
+
+TEST(SearchPrimes, LimitOfFiveParts) {
+    const auto exact = find(2, 2160553);   // 2160553 is the 160000th prime
+    EXPECT_EQ(exact.primes.size(), search::MaxListed);
+    EXPECT_FALSE(exact.limitReached);
+    EXPECT_EQ(exact.primes.back(), 2160553);
+    const auto beyond = find(2, 2160563);   // 2160563 is the 160001st
+    EXPECT_TRUE(beyond.limitReached);
+    EXPECT_EQ(beyond.primes, exact.primes);
+    EXPECT_EQ(find(2, 376127).primes.size(), 32000u);   // 376127 is the 32000th prime
+}
+
+TEST(SearchPrimes, First160000AfterTenToTheTwelve) {
+    const auto r = find(E12, E12 + 10'000'000);
+    EXPECT_TRUE(r.limitReached);
+    const auto expected = referenceSieve(E12, E12 + 6'000'000, search::MaxListed);
+    ASSERT_EQ(expected.size(), search::MaxListed);
+    EXPECT_EQ(r.primes, expected);
+}
+
+TEST(SearchPrimes, First160000AfterTenToTheEighteenMinusTenToTheSeven) {
+    const int64_t from = E18 - 10'000'000;
+    const auto r = find(from, E18);
+    EXPECT_TRUE(r.limitReached);
+    EXPECT_EQ(r.primes, gmpPrimesFrom(from, search::MaxListed));
+}
+
+TEST(SearchPrimes, AroundTheSwitchFromSieveToMillerRabin) {
+    // Square roots of 2^22 and just above: the full sieve below, the pre-sieve and
+    // Miller-Rabin above; both must list the same primes as GMP.
+    for (int64_t centre : {int64_t(1) << 44, (int64_t(1) << 44) + 9'000'000}) {
+        const auto r = find(centre - 200'000, centre + 200'000);
+        std::vector<int64_t> expected;
+        for (int64_t n = centre - 200'000; n <= centre + 200'000; ++n)
+            if (gmpPrime(n)) expected.push_back(n);
+        EXPECT_EQ(r.primes, expected) << centre;
+    }
+}
+
+TEST(SearchPrimes, CancelThrowsAndCanInterruptALongSearch) {
+    Progress cancelled;
+    cancelled.cancel();
+    EXPECT_THROW(SearchPrimes(2, 1'000'000, cancelled), Cancelled);
+    Progress progress;
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        progress.cancel();
+    });
+    bool stopped = false;
+    try {
+        // A limit far beyond the default keeps the search going until the cancel arrives.
+        SearchPrimes(E18 - 200'000'000, E18, progress, 100'000'000);
+    } catch (const Cancelled&) {
+        stopped = true;
+    }
+    stopper.join();
+    EXPECT_TRUE(stopped);
+    EXPECT_GE(progress.fraction(), 0.0);
+    EXPECT_LE(progress.fraction(), 1.0);
+}
+
+TEST(IsPrime64, MatchesTheSieveBelowTwoMillion) {
+    const std::vector<bool> prime = primeTable(2'000'000);
+    for (int64_t n = -5; n <= 2'000'000; ++n)
+        ASSERT_EQ(search::IsPrime64(n), n >= 0 && prime[std::size_t(n)]) << n;
+}
+
+TEST(IsPrime64, HardCasesAndRandomNumbersAgreeWithGmp) {
+    const int64_t hard[] = {
+        561, 41041, 3215031751, 2152302898747, 3474749660383, 341550071728321, 3825123056546413051,
+        4759123141, 4759123139, 999999937LL * 999999937LL, 1000000007LL * 1000000009LL, E18 - 11, 999999999999999989,
+        INT64_MAX, INT64_MIN, 0, 1, 2, 3, 4,
+    };
+    for (int64_t n : hard) EXPECT_EQ(search::IsPrime64(n), n > 0 && gmpPrime(n)) << n;
+    const unsigned seed = std::random_device{}();
+    std::mt19937_64 rng(seed);
+    for (int i = 0; i < 20000; ++i) {
+        const int64_t n = (int64_t)(rng() % (uint64_t)E18) + 1;
+        ASSERT_EQ(search::IsPrime64(n), gmpPrime(n)) << n << " seed " << seed;
+    }
+}
+
+TEST(ClampBounds, InTheOrderOfTheRules) {
+    struct Row { int64_t low, high, wantLow, wantHigh; };
+    const Row rows[] = {
+        {2, 100, 2, 100}, {0, 100, 2, 100}, {1, 100, 2, 100}, {50, 10, 50, 51}, {2, -5, 2, 3},
+        {0, 0, 2, 3}, {-7, -7, 2, 3}, {2, 5000000000000000000, 2, E18}, {E18, E18, E18 - 1, E18},
+        {INT64_MAX, INT64_MAX, E18 - 1, E18}, {INT64_MIN, INT64_MIN, 2, 3}, {10, 5, 10, 11}, {7, 7, 7, 7},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(search::ClampBounds(r.low, r.high), (search::Bounds{r.wantLow, r.wantHigh})) << r.low << " " << r.high;
+}
+
+TEST(PrimeCountEstimate, KnownValuesAndFailures) {
+    struct Row { long double a, b; int64_t want; };
+    const Row rows[] = {
+        {2, 100, 19}, {2, 1000, 142}, {1000, 10000, 941}, {1, 100, 0}, {100, 1, 0}, {100, 2, 0}, {0, 100, 0},
+        {-5, 100, 0}, {2, 1e4000L, 0}, {2, 2, 0}, {E12, E12 + 10'000'000, 348814},
+    };
+    for (const Row& r : rows) EXPECT_EQ(search::PrimeCountEstimate(r.a, r.b), r.want) << (double)r.a << " " << (double)r.b;
+}
+
+TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {
+    const long double rows[][2] = {{18.5L, 18}, {19.5L, 20}, {18.49L, 18}, {18.51L, 19}, {-0.5L, 0}, {-1.5L, -2}, {7, 7}};
+    for (const auto& r : rows) EXPECT_EQ(search::RoundHalfEven(r[0]), r[1]) << (double)r[0];
+}
+
+TEST(CountTwinPairs, AcrossPartsAndOnBadEntries) {
+    EXPECT_EQ(search::CountTwinPairs(find(2, 100).primes), 8);
+    EXPECT_EQ(search::CountTwinPairs(std::vector<std::string>{"3", "5", "7", "+11", "13"}), 3);
+    EXPECT_EQ(search::CountTwinPairs(std::vector<std::string>{}), 0);
+    // 2 to 376133 ends Part 1 with 376127 and starts Part 2 with 376133: no pair across, but
+    // the count over all entries equals the count over the whole list.
+    const auto all = find(2, 2160553).primes;
+    std::vector<std::string> texts;
+    for (int64_t p : all) texts.push_back(std::to_string(p));
+    int64_t expected = 0;
+    for (std::size_t i = 1; i < all.size(); ++i) expected += all[i] - all[i - 1] == 2;
+    EXPECT_EQ(search::CountTwinPairs(texts), expected);
+    for (const char* bad : {"abc", "", "12x", "99999999999999999999", "Created by Q.D.R"})
+        EXPECT_THROW(search::CountTwinPairs(std::vector<std::string>{"3", bad}), search::TwinCountError) << bad;
+}
+
+TEST(SummaryLines, TheDefaultSearch) {
+    search::SummaryInput in;
+    in.date = "12/9/26";
+    in.start = "14:30:05";
+    in.end = "14:30:06";
+    in.duration = "00:00:01";
+    in.low = 2;
+    in.high = 100;
+    in.firstOfPart = {2};
+    in.lastOfPart = {97};
+    in.total = 25;
+    in.estimate = 19;
+    in.twins = 8;
+    const std::vector<std::string> want{
+        "Search date: 12/9/26", "Start: 14:30:05", "End: 14:30:06", "Duration: 00:00:01", "", "From: 2",
+        "To:    100", "", "The results are:", " Part 1:   2 - 97", "", " ==> 25 prime number(s) were found.", "",
+        "The estimation was: ", "Legendre-Hadamard: ", " 19 prime number(s) to be found.", "",
+        "There are 8 Twin Prime #s."};
+    EXPECT_EQ(search::SummaryLines(in), want);
+    in.twins.reset();
+    const auto without = search::SummaryLines(in);
+    EXPECT_EQ(without.size(), want.size() - 1);
+    EXPECT_EQ(without.back(), "");
+}
+
+TEST(Texts, PreviewAndFileNames) {
+    EXPECT_EQ(search::PreviewLines(19),
+              (std::vector<std::string>{"", "The estimation is :", "=>Legendre-Hadamard: 19", " ...prime #s will be found."}));
+    EXPECT_EQ(search::PreviewLines(std::nullopt),
+              (std::vector<std::string>{"", "The estimation is :", "The estimations cannot be done."}));
+    EXPECT_EQ(search::ProposedFileName(0, 0), "Prime numbers list from 0 To 0");
+    EXPECT_EQ(search::SummaryFileName("a.txt"), "a.txt [Summary].txt");
+    EXPECT_EQ(search::PartFileName("a.txt", 5), "a.txt [Part 5].txt");
+    EXPECT_EQ(search::WholeNumberText(E18), "1000000000000000000");
+    EXPECT_EQ(search::WholeNumberText(-42), "-42");
+}
+
+}  // namespace
