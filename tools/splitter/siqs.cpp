@@ -19,6 +19,20 @@ namespace splitter {
 
 namespace {
 
+// floor(sqrt(n)) by Newton's iteration from a power of two above it.
+TBigInt IntegerSquareRoot(const TBigInt& n) {
+    TBigInt x, two = BigFromInt(2), e = BigFromInt((int64_t)((BitLength(n) + 1) / 2));
+    BigPower(two, e, x);
+    for (;;) {
+        TBigInt q, s, y;
+        BigDivide(n, x, q);
+        BigAdd(x, q, s);
+        BigDivide(s, two, y);
+        if (BigCompareAbs(y, x) != cmpLess) return x;
+        x = y;
+    }
+}
+
 uint64_t powMod(uint64_t b, uint64_t e, uint64_t p) {
     uint64_t r = 1;
     b %= p;
@@ -465,7 +479,7 @@ private:
             if ((c & 63) == 0) progress_.check();
         }
         // Rows below the last pivot are empty on the left: each is a dependency.
-        for (size_t r = pivot; r < rows; ++r) {
+        for (size_t r = pivot; r < rows && r < pivot + 48; ++r) {
             progress_.check();
             const uint64_t* dep = &m[r * w + w1];
             std::vector<uint32_t> count(cols, 0);
@@ -486,13 +500,19 @@ private:
             bool even = true;
             for (size_t j = 0; j < cols && even; ++j) even = count[j] % 2 == 0;
             if (!even) continue;
-            for (size_t j = 1; j < cols; ++j) {
-                if (!count[j]) continue;
-                TBigInt p = BigFromInt(fb_[j]), e = BigFromInt(count[j] / 2), pe;
-                BigMontPowMod(p, e, n_, pe);
-                BigMul(y, pe, t);
+            // Products of primes in one word until it would overflow, then one reduction.
+            uint64_t word = 1;
+            auto flush = [&] {
+                BigMul(y, FromWords(&word, 1), t);
                 BigMod(t, n_, y);
-            }
+                word = 1;
+            };
+            for (size_t j = 1; j < cols; ++j)
+                for (uint32_t e = 0; e < count[j] / 2; ++e) {
+                    if (word > UINT64_MAX / fb_[j]) flush();
+                    word *= fb_[j];
+                }
+            flush();
             TBigInt diff, g;
             BigSub(x, y, diff);
             BigGcd(diff, n_, g);
@@ -533,6 +553,11 @@ std::optional<TBigInt> Siqs(const TBigInt& N, Progress& progress) {
     BigCopy(N, n);
     BigAbs(n);
     if (!BigIsOdd(n) || BitLength(n) < 40) return std::nullopt;
+    // Every congruence of squares modulo a square is trivial: its root is the answer.
+    const TBigInt root = IntegerSquareRoot(n);
+    TBigInt back;
+    BigSquare(root, back);
+    if (BigCompareAbs(back, n) == cmpEqual) return root;
     return Sieve(n, progress).run();
 }
 
