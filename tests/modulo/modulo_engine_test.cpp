@@ -221,7 +221,8 @@ TEST(ModuloExpression, RandomExpressionsAgreeWithGmp) {
             const int factors = 1 + (int)(rng() % 3);
             for (int f = 0; f < factors; ++f) {
                 if (f > 0) text += "*";
-                const std::string base = digits(6);
+                // Now and then a base beyond 18 digits, the size of one machine-word chunk.
+                const std::string base = rng() % 6 == 0 ? digits(19) + digits(19) : digits(6);
                 text += base;
                 mpz_set_str(factor.v, base.c_str(), 10);
                 const int powers = (int)(rng() % 3);
