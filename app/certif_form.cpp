@@ -1,11 +1,14 @@
 // The certificate window and its file.
 #include "app/certif_form.h"
 
+#include <QAction>
 #include <QDir>
+#include <QHBoxLayout>
+#include <QSizeGrip>
 #include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -14,6 +17,7 @@
 
 #include "ui/runner.h"
 #include "app/shared.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "ui/handler.h"
 
@@ -65,7 +69,17 @@ QString CertificateModel::valueText(size_t r) const {
 }
 
 QVariant CertificateModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    if (!index.isValid()) return {};
+    if (role == Qt::ToolTipRole && index.column() == 1) {
+        // Long residues do not fit the cell: the hint shows them wrapped, or says how to copy them.
+        const QString text = valueText((size_t)index.row());
+        constexpr int kShown = 1200;
+        QString tip;
+        for (int i = 0; i < std::min<int>(text.size(), kShown); i += 60) tip += text.mid(i, std::min(60, kShown - i)) + QLatin1Char('\n');
+        if (text.size() > kShown) tip += QStringLiteral("... (%1 digits in all)\n").arg(text.size());
+        return tip + QStringLiteral("Ctrl+C copies the whole value.");
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     if (index.column() == 0) return QString::number(index.row() + 3);
     return valueText((size_t)index.row());
 }
@@ -86,7 +100,8 @@ void CertificateModel::reload() {
 }
 
 TCertifForm::TCertifForm(Platform& platform, Runner& runner, QWidget* parent)
-    : QWidget(parent, Qt::Tool), platform_(platform), runner_(runner) {
+    : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), platform_(platform), runner_(runner) {
+    setAutoFillBackground(true);   // no dark frame before the grid paints
     setObjectName(QStringLiteral("CertifForm"));
     setWindowTitle(QStringLiteral("Certificate"));
     model_ = new CertificateModel(this);
@@ -108,17 +123,46 @@ TCertifForm::TCertifForm(Platform& platform, Runner& runner, QWidget* parent)
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(2, 2, 2, 2);
     v->addWidget(ValueList, 1);
-    v->addWidget(save, 0, Qt::AlignLeft);
-    connect(save, &QPushButton::clicked, this, [this] { Guarded(platform_, [this] { BitBtn1Click(); }); });
+    auto* row = new QHBoxLayout;
+    row->addWidget(save);
+    row->addStretch();
+    row->addWidget(new QSizeGrip(this), 0, Qt::AlignBottom | Qt::AlignRight);   // resizable under any window manager
+    v->addLayout(row);
+    OnClick(save, platform_, [this] { BitBtn1Click(); });
+    // Ctrl+C (and the grid's context menu) copy the current cell whole, however long.
+    auto* copy = new QAction(QStringLiteral("&Copy"), ValueList);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    ValueList->addAction(copy);
+    ValueList->setContextMenuPolicy(Qt::ActionsContextMenu);
+    OnTrigger(copy, platform_, [this] {
+        const QModelIndex at = ValueList->currentIndex();
+        if (at.isValid()) platform_.setClipboardText(model_->data(at, Qt::DisplayRole).toString());
+    });
+    setMinimumSize(120, 100);
     resize(157, 287);
     move(545, 157);
 }
 
-void TCertifForm::certificateChanged() { model_->reload(); }
+void TCertifForm::certificateChanged() {
+    model_->reload();
+    // The key column is as wide as the longest step number, at least its designed 35 pixels.
+    const QString widest = QString::number(MersenneCertificate.rows() + 2);
+    const int width = ValueList->fontMetrics().horizontalAdvance(widest) + 12;
+    ValueList->setColumnWidth(0, std::max(35, width));
+}
+
+// The folder of the certificates: beside the program when that folder can be written, else
+// in the user's data folder (an installed program's folder is read-only).
+QString TCertifForm::certificatesDir() const {
+    const QFileInfo programDir(ProgramDir);
+    const bool own = !programDir.exists() || programDir.isWritable();
+    return (own ? ProgramDir : platform_.userDataDir()) + QStringLiteral("Certificates");
+}
 
 void TCertifForm::BitBtn1Click() {
-    const QString dir = ProgramDir + QStringLiteral("Certificates");
-    if (!QDir(dir).exists() && !QDir().mkdir(dir)) {
+    const QString dir = certificatesDir();
+    if (!QDir(dir).exists() && !(dir.startsWith(ProgramDir) ? QDir().mkdir(dir) : QDir().mkpath(dir))) {
         platform_.showMessage(QStringLiteral("Unable to create that directory !"));
         return;
     }
@@ -129,11 +173,9 @@ void TCertifForm::BitBtn1Click() {
         platform_.showMessage(QStringLiteral("The ") + path + QStringLiteral(" already exists !"));
         return;
     }
-    // Written to a temporary and renamed at the end: a cancelled or failed save leaves no file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error(("Cannot create file " + path).toStdString());
+    // A cancelled or failed save leaves no file: the rows go to a temporary, renamed at the end.
+    AtomicFile file(path);
     const QHash<int, QString> edits = model_->edits();
-    bool failed = false;
     const bool completed = runner_.run(this, QStringLiteral("Saving the certificate..."), [&](Progress& progress) {
         std::string line;
         MersenneCertificate.forEach(0, rows, [&](size_t r, const std::string& value) {
@@ -141,17 +183,15 @@ void TCertifForm::BitBtn1Click() {
             if (auto it = edits.constFind((int)r); it != edits.cend()) line += it->toLocal8Bit().toStdString();
             else line += value;
             line += "\r\n";
-            if (file.write(line.data(), (qint64)line.size()) != (qint64)line.size()) { failed = true; return false; }
+            if (!file.write(line.data(), (qint64)line.size())) return false;
             if (r % 16 == 0) {
                 progress.report((double)r / (double)rows, "Row " + std::to_string(r + 1) + " of " + std::to_string(rows));
-                if (progress.cancelled()) throw Cancelled{};
+                progress.check();
             }
             return true;
         }, std::max(2u, std::thread::hardware_concurrency()));
     });
-    if (!completed) {
-        file.cancelWriting();
-        return;
-    }
-    if (failed || !file.commit()) throw std::runtime_error(("Cannot create file " + path).toStdString());
+    if (!completed) return;
+    file.commit();
+    emit saved(QStringLiteral("Certificate saved in ") + QDir::toNativeSeparators(path));
 }

@@ -53,7 +53,12 @@ public:
     CertificateModel* model() const { return model_; }
     QTableView* ValueList;
 
+signals:
+    // A save completed; the text says where the file went (for the status bar).
+    void saved(const QString& text);
+
 private:
+    QString certificatesDir() const;
     Platform& platform_;
     Runner& runner_;
     CertificateModel* model_;

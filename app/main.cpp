@@ -7,7 +7,6 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quendra"));
-    QApplication::setApplicationDisplayName(ApplicationTitle);
     QApplication::setQuitOnLastWindowClosed(false);   // the main window's close ends the program
     QtPlatform platform;
     Workbench workbench(platform);   // the main window stays hidden until the start-up window closes

@@ -26,6 +26,7 @@
 #include "platform/platform.h"
 #include "ui/handler.h"
 #include "ui/number_box.h"
+#include "ui/placement.h"
 #include "platform/widgets.h"
 #include "settings/options_form.h"
 #include "settings/settings_store.h"
@@ -69,6 +70,7 @@ TMainForm::TMainForm(Platform& platform, SettingsStore& store, Runner& runner, W
     ShowIntroFormTimer->setSingleShot(true);
     connect(ShowIntroFormTimer, &QTimer::timeout, this, &TMainForm::showIntro);
     setFixedSize(463, 282 + menuBar()->sizeHint().height());
+    move(59, 107);   // the stored position, when there is one, replaces this at creation
 }
 
 void TMainForm::buildBands() {
@@ -131,7 +133,10 @@ void TMainForm::buildBands() {
 
     auto* bar = named(new QStatusBar(this), "StatusBar1");
     panel0 = named(new QLabel(QStringLiteral("No # have been tested yet"), bar), "Panel0");
-    panel0->setFixedWidth(140);
+    // Wide enough for its longest text, "#s Tested today: 30000", at any font size.
+    panel0->setFixedWidth(std::max(panel0->fontMetrics().horizontalAdvance(panel0->text()),
+                                   panel0->fontMetrics().horizontalAdvance(QStringLiteral("#s Tested today: 30000"))) + 12);
+    bar->setSizeGripEnabled(false);   // the window is not resizable
     panel1 = named(new QLabel(QStringLiteral("QDR is ready."), bar), "Panel1");
     bar->addWidget(panel0);
     bar->addWidget(panel1, 1);
@@ -241,6 +246,7 @@ void TMainForm::FormActivate() {
 
 bool TMainForm::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate) FormActivate();
+    if (e->type() == QEvent::Show) KeepOnScreen(this);
     return QMainWindow::event(e);
 }
 
@@ -321,8 +327,10 @@ void TMainForm::SCalc1Click() {
 }
 
 void TMainForm::Calculator1Click() {
+    // No "calc.exe" here: the message names the desktop calculators that were looked for.
     if (!platform_.startCalculator())
-        platform_.showMessage(QStringLiteral("Unfortunately, your calculator \"calc.exe\" has not been found."));
+        platform_.showMessage(QStringLiteral("Unfortunately, no calculator has been found (looked for: ") +
+                              platform_.calculatorNames().join(QStringLiteral(", ")) + QStringLiteral(")."));
 }
 
 void TMainForm::Certificate1Click() {
@@ -350,7 +358,12 @@ void TMainForm::Resetcounter1Click() {
     ShowTestCounter();
 }
 
-void TMainForm::index1Click() { platform_.openHelp(platform_.programDir() + QStringLiteral("help.html")); }
+void TMainForm::index1Click() {
+    const QString path = platform_.programDir() + QStringLiteral("help.html");
+    if (!platform_.openHelp(path))
+        platform_.showMessage(QStringLiteral("No program to show the help was found. The help file is ") +
+                              QDir::toNativeSeparators(path) + QStringLiteral(" ; open it in a web browser."));
+}
 
 void TMainForm::About1Click() {
     auto* info = qobject_cast<QDialog*>(windows_.window(QStringLiteral("InfoForm")));

@@ -1,6 +1,7 @@
 // Start-up: the windows in their order, each reading its settings as it is created.
 #include "app/workbench.h"
 
+#include <QLabel>
 #include <QTextEdit>
 
 #include "app/certif_form.h"
@@ -34,6 +35,7 @@ Workbench::Workbench(Platform& p) : platform(p), store(p.settingsPath()), runner
     certif = std::make_unique<TCertifForm>(platform, runner);
     CertifForm = certif.get();
     add(certif.get());
+    QObject::connect(certif.get(), &TCertifForm::saved, main->panel1, &QLabel::setText);
 }
 
 Workbench::~Workbench() {

@@ -1,13 +1,36 @@
-// Atomic whole-file writes.
+// Atomic file writes.
 #include "platform/files.h"
 
 #include <QSaveFile>
 #include <stdexcept>
 
+AtomicFile::AtomicFile(const QString& path) : path_(path), file_(std::make_unique<QSaveFile>(path)) {
+    if (!file_->open(QIODevice::WriteOnly)) fail();
+}
+
+AtomicFile::~AtomicFile() {
+    if (file_) file_->cancelWriting();
+}
+
+bool AtomicFile::write(const char* data, qint64 size) {
+    if (!failed_ && file_->write(data, size) != size) failed_ = true;
+    return !failed_;
+}
+
+void AtomicFile::commit() {
+    if (failed_ || !file_->commit()) {
+        file_.reset();
+        fail();
+    }
+    file_.reset();
+}
+
+void AtomicFile::fail() const { throw std::runtime_error(("Cannot create file " + path_).toStdString()); }
+
 void WriteFileAtomically(const QString& path, const QByteArray& data) {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
-        throw std::runtime_error(("Cannot create file " + path).toStdString());
+    AtomicFile f(path);
+    f.write(data.constData(), data.size());
+    f.commit();
 }
 
 void WriteTextFile(const QString& path, const QStringList& lines) {

@@ -8,6 +8,12 @@
 #include <QRegularExpression>
 #include <exception>
 
+QStringList Platform::calculatorNames() const {
+    return {QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"), QStringLiteral("galculator"),
+            QStringLiteral("mate-calc"), QStringLiteral("qalculate-gtk"), QStringLiteral("qalculate-qt"),
+            QStringLiteral("speedcrunch"), QStringLiteral("xcalc")};
+}
+
 qint64 Platform::monotonicMs() {
     static QElapsedTimer clock = [] {
         QElapsedTimer t;

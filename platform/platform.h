@@ -50,9 +50,12 @@ public:
     // Prints lines on the default printer, without a dialog, continuing on further pages.
     // Throws std::runtime_error with the printing layer's message on failure.
     virtual void printLines(const QStringList& lines) = 0;
-    virtual void openHelp(const QString& path) = 0;
+    // Opens the help file in the desktop's browser; false when nothing could open it.
+    virtual bool openHelp(const QString& path) = 0;
     // Starts the desktop's calculator; false when none was found.
     virtual bool startCalculator() = 0;
+    // The calculators looked for, as the not-found message names them.
+    virtual QStringList calculatorNames() const;
     virtual void beep() = 0;
 
     virtual QDateTime now() = 0;
@@ -62,6 +65,9 @@ public:
     virtual QString settingsPath() = 0;
     // Directory of the program file, with a trailing separator.
     virtual QString programDir() = 0;
+    // The user's own data folder (XDG data home for this program), with a trailing separator;
+    // what the program saves goes there when its own folder cannot be written.
+    virtual QString userDataDir() = 0;
 
     // Shown by the runner once a command has run for the given delay.
     virtual int progressDelayMs() { return 500; }

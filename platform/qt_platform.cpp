@@ -126,12 +126,11 @@ void QtPlatform::printLines(const QStringList& lines) {
     if (!painter.end()) throw std::runtime_error("Printing failed");
 }
 
-void QtPlatform::openHelp(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool QtPlatform::openHelp(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
 
 bool QtPlatform::startCalculator() {
-    for (const char* name : {"gnome-calculator", "kcalc", "galculator", "mate-calc", "qalculate-gtk",
-                             "qalculate-qt", "speedcrunch", "xcalc"}) {
-        const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
+    for (const QString& name : calculatorNames()) {
+        const QString path = QStandardPaths::findExecutable(name);
         if (path.isEmpty()) continue;
         QProcess::startDetached(path, {});   // a failed start is not reported
         return true;
@@ -149,6 +148,10 @@ QString QtPlatform::settingsPath() {
 }
 
 QString QtPlatform::programDir() { return QCoreApplication::applicationDirPath() + QLatin1Char('/'); }
+
+QString QtPlatform::userDataDir() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('/');
+}
 
 std::unique_ptr<ProgressView> ShowProgressDialog(QWidget* owner, const QString& what) {
     return std::make_unique<DialogProgress>(owner, what);

@@ -16,11 +16,12 @@ public:
     QString clipboardText() override;
     void setClipboardText(const QString& text) override;
     void printLines(const QStringList& lines) override;
-    void openHelp(const QString& path) override;
+    bool openHelp(const QString& path) override;
     bool startCalculator() override;
     void beep() override;
     QDateTime now() override;
     QString settingsPath() override;
     QString programDir() override;
+    QString userDataDir() override;
     std::unique_ptr<ProgressView> showProgress(QWidget* owner, const QString& what) override;
 };

@@ -43,12 +43,16 @@ public:
         if (!printerError.isEmpty()) throw std::runtime_error(printerError.toStdString());
         printed << lines;
     }
-    void openHelp(const QString& path) override { helpOpened << path; }
+    bool openHelp(const QString& path) override {
+        helpOpened << path;
+        return browserFound;
+    }
     bool startCalculator() override { return calculatorFound; }
     void beep() override { ++beeps; }
     QDateTime now() override { return clock; }
     QString settingsPath() override { return settingsFile_; }
     QString programDir() override { return QDir::tempPath() + QLatin1Char('/'); }
+    QString userDataDir() override { return dataDir; }
     int progressDelayMs() override { return progressDelay; }
     std::unique_ptr<ProgressView> showProgress(QWidget* owner, const QString& what) override {
         progressShown << what;
@@ -60,7 +64,8 @@ public:
     QList<QStringList> printed;
     std::deque<std::optional<QString>> saveAnswers;
     QString clipboard, printerError;
-    bool answerYes = true, calculatorFound = true, cancelProgress = false;
+    QString dataDir = QDir::tempPath() + QStringLiteral("/quendra-data/");
+    bool answerYes = true, calculatorFound = true, browserFound = true, cancelProgress = false;
     // The real dialog instead of the scripted one, for tests that send it input.
     bool realProgress = false;
     int progressDelay = 0;

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -131,6 +132,7 @@ TEST_F(MersenneTest, SavingCertificates) {
     EXPECT_FALSE(m->flags(m->index(4, 0)) & Qt::ItemIsEditable);
     wb->certif->BitBtn1Click();
     EXPECT_EQ(read(certificateFile(7)), "3=14\r\n4=67\r\n5=42\r\n6=111\r\n7=edited\r\n");
+    EXPECT_EQ(main().panel1->text(), "Certificate saved in " + QDir::toNativeSeparators(certificateFile(7)));
     wb->certif->BitBtn1Click();
     EXPECT_EQ(platform.messages, QStringList{"The " + certificateFile(7) + " already exists !"});
     EXPECT_EQ(read(certificateFile(7)), "3=14\r\n4=67\r\n5=42\r\n6=111\r\n7=edited\r\n");

@@ -204,12 +204,24 @@ TEST_F(WorkbenchTest, ClipboardCommands) {
 }
 
 TEST_F(WorkbenchTest, CalculatorHelpAndPanelSaving) {
+    const auto menuCommand = [&](const QString& caption) {
+        for (QAction* a : main().findChildren<QAction*>())
+            if (a->text() == caption) return a->trigger();
+        FAIL() << "no menu command " << caption.toStdString();
+    };
     platform.calculatorFound = false;
-    main().Calculator1Click();
-    EXPECT_EQ(platform.messages, QStringList{"Unfortunately, your calculator \"calc.exe\" has not been found."});
-    main().index1Click();
+    menuCommand(QStringLiteral("Ca&lculator"));
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].startsWith("Unfortunately, no calculator has been found (looked for: gnome-calculator, kcalc"));
+    menuCommand(QStringLiteral("&Help..."));
     ASSERT_EQ(platform.helpOpened.size(), 1);
     EXPECT_TRUE(platform.helpOpened[0].endsWith("help.html"));
+    EXPECT_EQ(platform.messages.size(), 1);
+    platform.browserFound = false;   // no browser: the message says where the file is
+    menuCommand(QStringLiteral("&Help..."));
+    ASSERT_EQ(platform.messages.size(), 2);
+    EXPECT_TRUE(platform.messages[1].contains(QDir::toNativeSeparators(platform.helpOpened[1]))) << platform.messages[1].toStdString();
+    platform.messages.clear();
     test(QStringLiteral("97"));
     const QString cwd = QDir::currentPath();
     QDir::setCurrent(dir.path());

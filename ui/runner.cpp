@@ -104,7 +104,7 @@ bool Runner::run(QWidget* owner, const QString& what, const std::function<void(P
     poll.setInterval(50);
     const auto tick = [&] {
         const qint64 elapsed = platform_.monotonicMs() - start;
-        if (!view && !done && elapsed >= platform_.progressDelayMs()) {
+        if (!view && elapsed >= platform_.progressDelayMs()) {
             view = platform_.showProgress(owner, what);
             gate.dialog = view->dialog();
         }
