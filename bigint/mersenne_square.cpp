@@ -211,8 +211,9 @@ struct MersenneSquarer::Impl {
     std::vector<double> weight, unweight, cr, ci, re, im, re2, im2;
     std::vector<int64_t> x;          // balanced digits
     std::vector<int64_t> y;          // the next digits while a step is checked
-    // Owned: no cache can take it away while this squarer lives.
-    std::unique_ptr<bigfft::Transform> t;
+    // Shared with the per-thread cache of transforms: the cache may evict its entry, the
+    // squarer keeps the transform alive; squarers of the same length build it only once.
+    std::shared_ptr<const bigfft::Transform> t;
 
     explicit Impl(uint32_t exponent) : p(exponent) {}
 
@@ -229,7 +230,7 @@ struct MersenneSquarer::Impl {
     void init(size_t length) {
         n = length;
         m = n / 2;
-        t = std::make_unique<bigfft::Transform>(m);
+        t = bigfft::transformFor(m);
         start.assign(n + 1, 0);
         bits.assign(n, 0);
         weight.assign(n, 0);

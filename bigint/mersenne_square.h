@@ -11,8 +11,8 @@
 // first, value below 2^p - 1. Small p square exactly and reduce by shift and add; large p
 // use an irrational-base discrete weighted transform whose rounding error is checked every
 // step (a step that comes too close to a rounding boundary is redone with a longer
-// transform, or exactly). Each squarer owns its transform and tables, so any number of
-// squarers and other products may run side by side on one thread.
+// transform, or exactly). Each squarer owns its tables and holds a share of its transform,
+// so any number of squarers and other products may run side by side on one thread.
 class MersenneSquarer {
 public:
     static constexpr uint32_t kMinExponent = 2;
