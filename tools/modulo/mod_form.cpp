@@ -39,7 +39,12 @@ TModForm::TModForm(Services& services, QWidget* parent)
     BitBtn1->setCursor(Qt::PointingHandCursor);
     Label3 = named(new QLabel(this), "Label3");
     Label3->setAlignment(Qt::AlignCenter);
-    Label3->setFixedWidth(150);
+    BitBtn1->setFixedWidth(64);
+    // The rest of the row, in a slightly smaller type: room for "Include the next 1000 divisors".
+    Label3->setFixedWidth(177);
+    QFont small = Label3->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    Label3->setFont(small);
     TrackBar1 = named(new QSlider(Qt::Horizontal, this), "TrackBar1");
     TrackBar1->setRange(0, 1000);
     TrackBar1->setValue(0);
@@ -58,7 +63,7 @@ TModForm::TModForm(Services& services, QWidget* parent)
     buttonRow->addWidget(BitBtn1);
     buttonRow->addWidget(Label3);
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(6, 6, 6, 6);
+    column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(4);
     column->addLayout(fields);
     column->addLayout(buttonRow);
