@@ -121,11 +121,12 @@ bool SplitWith(const TBigInt& n, const StrongOptions& options, TBigInt& divisor,
     if (options.ecm) {
         struct Step { uint32_t b1, curves; };
         std::vector<Step> plan;
-        if (!options.siqs) plan = {};
-        else if (digits < 30) plan = {{300, 4}};
-        else if (digits < 40) plan = {{600, 6}};
-        else if (digits < 46) plan = {{2000, 8}};
-        else plan = {{2000, 10}, {5000, 6}};
+        // A short look for factors the sieve would take longer to find; below 34 digits the
+        // sieve itself takes only milliseconds.
+        if (!options.siqs || digits < 34) plan = {};
+        else if (digits < 40) plan = {{600, 4}};
+        else if (digits < 46) plan = {{2000, 6}};
+        else plan = {{2000, 8}, {5000, 4}};
         for (const Step& s : plan)
             if ((d = Ecm(n, s.b1, uint64_t{s.b1} * 100, s.curves, curve, progress), take(d, "ecm"))) return true;
     }
