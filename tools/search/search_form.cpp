@@ -162,6 +162,7 @@ TSearchForm::TSearchForm(Services& services, QWidget* parent)
     // Layout: bounds, buttons and summary on the left; pages and the selection on the right.
     auto* bounds = new QGridLayout;
     bounds->setHorizontalSpacing(3);
+    bounds->setColumnStretch(1, 1);
     auto* fromLabel = named(new QLabel(QStringLiteral("From :"), this), "Label1");
     fromLabel->setBuddy(LowInterval);
     auto* toLabel = named(new QLabel(QStringLiteral("To :"), this), "Label2");
