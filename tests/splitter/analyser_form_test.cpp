@@ -2,6 +2,7 @@
 // buttons, the digit filter, the stored "Math expression" state and a cancelled analysis.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -181,6 +182,29 @@ TEST_F(AnalyserFormTest, HistoryButtonsAndDigitFilter) {
     QTest::keyClick(box()->lineEdit(), Qt::Key_A);
     EXPECT_TRUE(history().isEmpty());
     EXPECT_TRUE(box()->currentText().isEmpty());
+}
+
+TEST_F(AnalyserFormTest, EnterInTheFieldAnalyses) {
+    type("8051");
+    QTest::keyClick(box()->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(rows(), (QStringList{"factor1 is Prime=97", "factor2 is Prime=83"}));
+    EXPECT_EQ(history(), QStringList{"8051"});
+}
+
+TEST_F(AnalyserFormTest, ActivationSortsTheHistoryWhenTheOptionIsOn) {
+    analyse("9");
+    analyse("15");
+    analyse("100");
+    fake.settings.sort = true;
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&form, &activate);
+    EXPECT_EQ(history(), (QStringList{"100", "15", "9"}));
+    analyse("12");
+    EXPECT_EQ(history(), (QStringList{"100", "12", "15", "9"}));
+    fake.settings.sort = false;
+    QApplication::sendEvent(&form, &activate);
+    analyse("10");
+    EXPECT_EQ(history(), (QStringList{"100", "12", "15", "9", "10"}));
 }
 
 TEST_F(AnalyserFormTest, MathExpressionOffLeavesPanelEmpty) {
