@@ -2,6 +2,7 @@
 // the stored size.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -11,7 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "tests/fake_services.h"
 #include "tools/divisors/div_form.h"
@@ -30,7 +31,12 @@ protected:
     TDivForm form{fake.services};
 
     QComboBox* box() { return form.findChild<QComboBox*>("ComboBox1"); }
-    QTreeWidget* tree() { return form.findChild<QTreeWidget*>("DividersTree"); }
+    QTreeView* tree() { return form.findChild<QTreeView*>("DividersTree"); }
+    QAbstractItemModel* model() { return tree()->model(); }
+    QModelIndex top(int row) { return model()->index(row, 0); }
+    QModelIndex child(int row) { return model()->index(0, 0, top(row)); }
+    static QString text(const QModelIndex& i) { return i.data().toString(); }
+    static QIcon icon(const QModelIndex& i) { return i.data(Qt::DecorationRole).value<QIcon>(); }
     QLabel* label() { return form.findChild<QLabel*>("Label2"); }
     QPushButton* button(const char* name) { return form.findChild<QPushButton*>(name); }
     QString labelColor() { return label()->palette().color(QPalette::WindowText).name(); }
@@ -48,11 +54,15 @@ protected:
     // The tree in order, each child after its parent and indented by a tab per level.
     QStringList entries() {
         QStringList out;
-        std::function<void(QTreeWidgetItem*, int)> walk = [&](QTreeWidgetItem* item, int depth) {
-            out << QString(depth, QLatin1Char('\t')) + item->text(0);
-            for (int i = 0; i < item->childCount(); ++i) walk(item->child(i), depth + 1);
+        std::function<void(const QModelIndex&, int)> walk = [&](const QModelIndex& parent, int depth) {
+            for (int i = 0; i < model()->rowCount(parent); ++i) {
+                const QModelIndex item = model()->index(i, 0, parent);
+                EXPECT_EQ(item.parent(), parent);
+                out << QString(depth, QLatin1Char('\t')) + text(item);
+                walk(item, depth + 1);
+            }
         };
-        for (int i = 0; i < tree()->topLevelItemCount(); ++i) walk(tree()->topLevelItem(i), 0);
+        walk(QModelIndex(), 0);
         return out;
     }
     void writeFile(const QString& name, const QByteArray& bytes) {
@@ -101,11 +111,10 @@ TEST_F(DivFormTest, SmallNumbersGiveTheirDivisorPairs) {
     EXPECT_TRUE(fake.platform.errors.isEmpty());
     // The pictures: none on a divisor, the co-divisor's on a child, the root's on a square root.
     find("100");
-    const QTreeWidgetItem* two = tree()->topLevelItem(0);
-    EXPECT_TRUE(two->icon(0).isNull());
-    EXPECT_FALSE(two->child(0)->icon(0).isNull());
-    EXPECT_FALSE(tree()->topLevelItem(3)->icon(0).isNull());
-    EXPECT_NE(two->child(0)->icon(0).cacheKey(), tree()->topLevelItem(3)->icon(0).cacheKey());
+    EXPECT_TRUE(icon(top(0)).isNull());
+    EXPECT_FALSE(icon(child(0)).isNull());
+    EXPECT_FALSE(icon(top(3)).isNull());
+    EXPECT_NE(icon(child(0)).cacheKey(), icon(top(3)).cacheKey());
 }
 
 TEST_F(DivFormTest, APrimeIsAnnouncedAndAddedToThePrimeHistoryOnce) {
@@ -142,12 +151,11 @@ TEST_F(DivFormTest, HighlyCompositeNumbersFillTheWholeTree) {
         // Increasing divisors, each with its co-divisor, their product the number.
         const qulonglong w = QString(r.typed).toULongLong();
         qulonglong previous = 1;
-        for (int i = 0; i < tree()->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* item = tree()->topLevelItem(i);
-            const qulonglong e = item->text(0).toULongLong();
-            ASSERT_GT(e, previous) << item->text(0);
-            ASSERT_EQ(item->childCount(), 1);
-            ASSERT_EQ(e * item->child(0)->text(0).toULongLong(), w) << item->text(0);
+        for (int i = 0; i < model()->rowCount(); ++i) {
+            const qulonglong e = text(top(i)).toULongLong();
+            ASSERT_GT(e, previous) << text(top(i));
+            ASSERT_EQ(model()->rowCount(top(i)), 1);
+            ASSERT_EQ(e * text(child(i)).toULongLong(), w) << text(top(i));
             previous = e;
         }
     }
@@ -173,7 +181,7 @@ TEST_F(DivFormTest, NumbersBeyondTenToTheEighteenAreSearchedAsTenToTheEighteen) 
     find("1e19");
     EXPECT_EQ(box()->currentText(), "1000000000000000000");
     EXPECT_EQ(label()->text(), "We\"ve found 359 dividers");
-    EXPECT_EQ(tree()->topLevelItem(0)->child(0)->text(0), "500000000000000000");
+    EXPECT_EQ(text(child(0)), "500000000000000000");
     // Longer than the 18 characters one may type: pasted.
     box()->setEditText("5000000000000000000");
     button("FindButton")->click();
@@ -229,15 +237,15 @@ TEST_F(DivFormTest, HistoryCollectsSearchesOnlyWhenEnabled) {
 
 TEST_F(DivFormTest, ExpandAndCollapse) {
     find("100");
-    EXPECT_FALSE(tree()->topLevelItem(0)->isExpanded());
+    EXPECT_FALSE(tree()->isExpanded(top(0)));
     button("ExpandButton")->click();
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(tree()->topLevelItem(i)->isExpanded());
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(tree()->isExpanded(top(i)));
     button("BitBtn5")->click();
-    for (int i = 0; i < 3; ++i) EXPECT_FALSE(tree()->topLevelItem(i)->isExpanded());
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(tree()->isExpanded(top(i)));
     fake.settings.expand = true;
     find("12");
-    EXPECT_TRUE(tree()->topLevelItem(0)->isExpanded());
-    EXPECT_TRUE(tree()->topLevelItem(1)->isExpanded());
+    EXPECT_TRUE(tree()->isExpanded(top(0)));
+    EXPECT_TRUE(tree()->isExpanded(top(1)));
 }
 
 TEST_F(DivFormTest, CopiesTheSelectedEntryAsShown) {
@@ -249,14 +257,13 @@ TEST_F(DivFormTest, CopiesTheSelectedEntryAsShown) {
     fake.platform.clipboard = "before";
     copy->trigger();   // nothing selected
     EXPECT_EQ(fake.platform.clipboard, "before");
-    QTreeWidgetItem* root = tree()->topLevelItem(3);
-    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(root).center());
-    ASSERT_TRUE(root->isSelected());
+    const QModelIndex root = top(3);
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualRect(root).center());
+    ASSERT_TRUE(tree()->selectionModel()->isSelected(root));
     copy->trigger();
     EXPECT_EQ(fake.platform.clipboard, "10 (Square root)");
     button("ExpandButton")->click();
-    QTreeWidgetItem* co = tree()->topLevelItem(1)->child(0);
-    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(co).center());
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualRect(child(1)).center());
     copy->trigger();
     EXPECT_EQ(fake.platform.clipboard, "25");
 }
@@ -348,8 +355,9 @@ TEST_F(DivFormTest, SaveWritesTheTreeAndLoadRestoresTheNumber) {
     EXPECT_EQ(box()->currentText(), "100");
     EXPECT_EQ(label()->text(), "We\"ve found 4 dividers");   // from the search of 12, untouched
     EXPECT_EQ(HistoryItems(box()), (QStringList{"100", "12"}));
-    EXPECT_FALSE(tree()->topLevelItem(0)->child(0)->icon(0).isNull());
-    EXPECT_FALSE(tree()->topLevelItem(3)->icon(0).isNull());
+    EXPECT_FALSE(icon(child(0)).isNull());
+    EXPECT_FALSE(icon(top(3)).isNull());
+    EXPECT_TRUE(icon(top(0)).isNull());
     load("twelve.txt");
     EXPECT_EQ(box()->currentText(), "12");
     EXPECT_EQ(entries().size(), 4);
@@ -436,6 +444,20 @@ TEST_F(DivFormTest, SaveFailuresAndCancels) {
     save("quiet.txt");
     EXPECT_EQ(readFile("quiet.txt"), QByteArray("2\r\n\t6\r\n3\r\n\t4\r\n"));
     EXPECT_TRUE(fake.platform.messages.isEmpty());
+}
+
+TEST_F(DivFormTest, TheTreeModelKeepsItsContract) {
+    // Qt's model checker walks every index after each change and aborts on an inconsistency.
+    QAbstractItemModelTester checker(model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    find("720720");
+    writeFile("deep.txt", "2\n\t3\n\t\t4\n\t5\n6 (Square root)\n7\n\t8\n");
+    load("deep.txt");
+    EXPECT_EQ(entries(), (QStringList{"2", "\t3", "\t\t4", "\t5", "6 (Square root)", "7", "\t8"}));
+    EXPECT_EQ(model()->index(1, 0, top(0)).parent(), top(0));
+    EXPECT_FALSE(model()->index(2, 0, top(0)).isValid());
+    EXPECT_FALSE(model()->index(0, 1).isValid());
+    find("97");
+    EXPECT_EQ(model()->rowCount(), 0);
 }
 
 TEST_F(DivFormTest, DeeperTreesSaveWithOneTabPerLevel) {

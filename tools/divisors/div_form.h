@@ -12,8 +12,8 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
+class DivisorTreeModel;
 
 class TDivForm : public QWidget {
     Q_OBJECT
@@ -47,14 +47,14 @@ protected:
 
 private:
     divisors::Subject readNumber(const QString& text) const;
-    QString restoredNumber(const QList<QTreeWidgetItem*>& items) const;
-    void replaceTree(const QList<QTreeWidgetItem*>& items);
+    QString restoredNumber(const std::vector<divisors::ListEntry>& entries) const;
     void keepText(const std::function<void()>& change);
 
     Services& services_;
     QComboBox* ComboBox1;
     QPushButton* FindButton;
-    QTreeWidget* DividersTree;
+    QTreeView* DividersTree;
+    DivisorTreeModel* model_;
     QLabel* Label2;
     QPushButton* BitBtn1;
     QPushButton* ImportButton;

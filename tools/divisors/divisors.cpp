@@ -4,40 +4,85 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 #include "tools/divisors/prime64.h"
 
 namespace divisors {
 
+namespace {
+
+// out := base merged with p * multiples, both sorted and disjoint (p divides every element
+// of the second list and none of the first); returns the length written. A branch-free
+// merge is bound by the chain load -> compare -> index; merging from both ends at once
+// runs two independent chains, each filling half of the output.
+size_t MergeMultiples(const uint64_t* base, size_t baseCount, const uint64_t* multiples, size_t multipleCount,
+                      uint64_t p, uint64_t* out) {
+    const size_t total = baseCount + multipleCount;
+    if (baseCount == 0 || multipleCount == 0) {
+        for (size_t k = 0; k < baseCount; ++k) out[k] = base[k];
+        for (size_t k = 0; k < multipleCount; ++k) out[k] = p * multiples[k];
+        return total;
+    }
+    constexpr uint64_t kMax = ~(uint64_t)0;
+    size_t i = 0, j = 0;                                  // front: next smallest of each list
+    size_t bi = baseCount - 1, bj = multipleCount - 1;    // back: next largest (wrap past 0 = done)
+    const size_t half = total / 2;
+    for (size_t k = 0; k < half; ++k) {
+        const uint64_t a = i < baseCount ? base[i] : kMax;
+        const uint64_t b = j < multipleCount ? p * multiples[j] : kMax;
+        const bool front = a < b;
+        out[k] = front ? a : b;
+        i += front;
+        j += !front;
+        const uint64_t c = bi < baseCount ? base[bi] : 0;
+        const uint64_t d = bj < multipleCount ? p * multiples[bj] : 0;
+        const bool back = c > d;
+        out[total - 1 - k] = back ? c : d;
+        bi -= back;
+        bj -= !back;
+    }
+    if (total % 2) {   // the middle element: the smaller of the two fronts left
+        const uint64_t a = i < baseCount ? base[i] : kMax;
+        const uint64_t b = j < multipleCount ? p * multiples[j] : kMax;
+        out[half] = a < b ? a : b;
+    }
+    return total;
+}
+
+}  // namespace
+
 std::vector<uint64_t> SortedDivisors(uint64_t n) {
-    std::vector<uint64_t> result;
-    if (n == 0) return result;
+    if (n == 0) return {};
     const std::vector<uint64_t> factors = Factor64(n);
     size_t count = 1;
     for (size_t i = 0, j; i < factors.size(); i = j) {
         for (j = i; j < factors.size() && factors[j] == factors[i]; ++j) {}
         count *= j - i + 1;
     }
-    result.reserve(count);
-    result.push_back(1);
-    std::vector<uint64_t> powers, merged;
-    powers.reserve(count);
-    merged.reserve(count);
+    // Three buffers: D, the divisors of the primes so far (none divisible by the next p),
+    // and two that take turns as T = D * {1, ..., p^k} and D * {1, ..., p^(k+1)}, which is
+    // D merged with p * T. One pass over the growing list per prime factor. The buffers
+    // are left uninitialized: zeroing them would be a fourth pass over 800 KB.
+    std::unique_ptr<uint64_t[]> buffers[3];
+    for (auto& b : buffers) b.reset(new uint64_t[count]);
+    int d = 0;
+    size_t size = 1;
+    buffers[d][0] = 1;
     for (size_t i = 0, j; i < factors.size(); i = j) {
         const uint64_t p = factors[i];
         for (j = i; j < factors.size() && factors[j] == p; ++j) {}
-        // With D the divisors so far (none divisible by p) and T = D * {1, ..., p^k},
-        // D * {1, ..., p^(k+1)} is D merged with p * T: two sorted, disjoint lists.
-        const std::vector<uint64_t> base = result;
+        int t = d;
+        size_t tSize = size;
         for (size_t k = i; k < j; ++k) {
-            powers.clear();
-            for (uint64_t t : result) powers.push_back(t * p);
-            merged.clear();
-            std::merge(base.begin(), base.end(), powers.begin(), powers.end(), std::back_inserter(merged));
-            result.swap(merged);
+            const int out = (d + 1) % 3 == t ? (d + 2) % 3 : (d + 1) % 3;
+            tSize = MergeMultiples(buffers[d].get(), size, buffers[t].get(), tSize, p, buffers[out].get());
+            t = out;
         }
+        d = t;
+        size = tSize;
     }
-    return result;
+    return std::vector<uint64_t>(buffers[d].get(), buffers[d].get() + size);
 }
 
 std::vector<DivisorPair> DivisorPairs(int64_t w) {

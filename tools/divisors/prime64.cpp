@@ -67,22 +67,35 @@ constexpr std::array<unsigned, 18> kTinyPrimes = {2, 3, 5, 7, 11, 13, 17, 19, 23
 
 // Strong probable-prime test of an odd n > 61 to the seven bases of Jim Sinclair's set,
 // which no composite below 2^64 passes. A base that n divides says nothing and is skipped.
+// The seven powers share the exponent, so they run in lockstep: seven independent chains
+// of products keep the multiplier busy where one chain would wait on each product.
 bool MillerRabin(u64 n) {
     const Montgomery m(n);
     u64 d = n - 1;
     const int s = __builtin_ctzll(d);
     d >>= s;
+    constexpr int kBases = 7;
+    constexpr u64 bases[kBases] = {2, 325, 9375, 28178, 450775, 9780504, 1795265022};
     const u64 one = m.one(), minusOne = n - one;
-    for (u64 a : {2ULL, 325ULL, 9375ULL, 28178ULL, 450775ULL, 9780504ULL, 1795265022ULL}) {
-        const u64 am = a % n;
-        if (am == 0) continue;
-        u64 x = m.pow(m.to(am), d);
-        if (x == one || x == minusOne) continue;
+    u64 a[kBases], x[kBases];
+    for (int k = 0; k < kBases; ++k) {
+        a[k] = m.to(bases[k] % n);
+        x[k] = a[k];
+    }
+    for (int bit = 62 - __builtin_clzll(d); bit >= 0; --bit) {   // left to right after the top bit
+        for (int k = 0; k < kBases; ++k) x[k] = m.mul(x[k], x[k]);
+        if ((d >> bit) & 1)
+            for (int k = 0; k < kBases; ++k) x[k] = m.mul(x[k], a[k]);
+    }
+    for (int k = 0; k < kBases; ++k) {
+        if (a[k] == 0) continue;   // n divides the base
+        u64 y = x[k];
+        if (y == one || y == minusOne) continue;
         bool composite = true;
         for (int i = 1; i < s && composite; ++i) {
-            x = m.mul(x, x);
-            if (x == minusOne) composite = false;
-            else if (x == one) break;
+            y = m.mul(y, y);
+            if (y == minusOne) composite = false;
+            else if (y == one) break;
         }
         if (composite) return false;
     }
