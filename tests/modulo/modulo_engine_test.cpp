@@ -132,6 +132,11 @@ TEST(ModuloRunOverFactors, CancelThrowsAndAFailureKeepsNoLine) {
     Progress cancelled;
     cancelled.cancel();
     EXPECT_THROW(ReduceOverFactors("2^10+1", 7, 1007, cancelled), Cancelled);
+    // A long pasted text is rewritten one operation at a time, each a chance to stop.
+    std::string pasted;
+    for (int i = 0; i < 20000; ++i) pasted += "1*";
+    pasted += " 1";
+    EXPECT_THROW(ReduceExpression(pasted, BigFromInt(7), &cancelled), Cancelled);
     Progress progress;
     const ModuloRun r = ReduceOverFactors("2 * 3", 7, 1007, progress);
     EXPECT_TRUE(r.lines.empty());

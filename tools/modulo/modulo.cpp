@@ -274,7 +274,7 @@ void ChunkedPowMod(const TBigInt& B, const TBigInt& E, const TBigInt& M, TBigInt
     R = std::move(result);
 }
 
-std::string ReduceExpression(std::string_view expression, const TBigInt& M) {
+std::string ReduceExpression(std::string_view expression, const TBigInt& M, const Progress* progress) {
     std::string t(expression);
     const TBigInt unit = one();
     const auto reduced = [&](const TBigInt& x) {
@@ -283,6 +283,7 @@ std::string ReduceExpression(std::string_view expression, const TBigInt& M) {
         return r;
     };
     const auto apply = [&](size_t a, size_t pos, size_t b, char op) {
+        if (progress) progress->check();
         TBigInt L, R, V;
         BigFromDecimal(std::string_view(t).substr(a, pos - a), L);
         BigFromDecimal(std::string_view(t).substr(pos + 1, b - pos - 1), R);
@@ -330,7 +331,7 @@ ModuloRun ReduceOverFactors(std::string_view expression, int64_t first, int64_t 
         progress.check();
         try {
             if (compiled) run.lines.push_back(std::to_string(compiled->reduce((u64)f)));
-            else run.lines.push_back(ReduceExpression(expression, BigFromInt(f)));
+            else run.lines.push_back(ReduceExpression(expression, BigFromInt(f), &progress));
         } catch (const BigError& e) {
             run.error = e.what();
             break;

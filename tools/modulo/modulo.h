@@ -21,8 +21,9 @@ void ChunkedPowMod(const TBigInt& B, const TBigInt& E, const TBigInt& M, TBigInt
 // each operation replaced by its result modulo M. Operands are the runs of decimal digits next
 // to an operator; a "-" with no digit anywhere before it is the sign of the first term. An empty
 // operand (blank, letter, doubled operator, operator at an end) throws the conversion BigError
-// of the empty text, as does a remaining text that is not a number.
-std::string ReduceExpression(std::string_view expression, const TBigInt& M);
+// of the empty text, as does a remaining text that is not a number. With a progress, a cancel is
+// noticed between operations (a long pasted text costs the square of its length).
+std::string ReduceExpression(std::string_view expression, const TBigInt& M, const Progress* progress = nullptr);
 
 // Results for the factors first, first + 1, ..., last (first >= 1), one decimal line per factor.
 struct ModuloRun {
