@@ -68,7 +68,8 @@ public:
     TBigInt leave(const V& m) const { return toBig(fromMont(m)); }
 
     // a*b/R mod n (CIOS); inputs below n, output below n.
-    V mul(const V& a, const V& b) const {
+    // Forced inline: as a call it costs a fifth of a rho or ECM step.
+    [[gnu::always_inline]] V mul(const V& a, const V& b) const {
         uint64_t t[K + 2] = {};
         for (int i = 0; i < K; ++i) {
             u128 c = 0;
@@ -97,9 +98,9 @@ public:
         if (t[K] != 0 || !less(r, n_)) subInPlace(r, n_);
         return r;
     }
-    V sqr(const V& a) const { return mul(a, a); }
+    [[gnu::always_inline]] V sqr(const V& a) const { return mul(a, a); }
 
-    V add(const V& a, const V& b) const {
+    [[gnu::always_inline]] V add(const V& a, const V& b) const {
         V r;
         uint64_t carry = 0;
         for (int j = 0; j < K; ++j) {
@@ -110,7 +111,7 @@ public:
         if (carry || !less(r, n_)) subInPlace(r, n_);
         return r;
     }
-    V sub(const V& a, const V& b) const {
+    [[gnu::always_inline]] V sub(const V& a, const V& b) const {
         V r = a;
         if (subInPlace(r, b)) addInPlace(r, n_);
         return r;
