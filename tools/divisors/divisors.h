@@ -14,9 +14,9 @@ namespace divisors {
 inline constexpr int64_t kLimit = 1000000000000000000;
 
 // Every divisor of n (1 and n included) in increasing order; empty for 0. Factors n first
-// (Factor64), then merges the multiples of each prime power into the sorted list, so the
-// cost is that of the factorization plus a few passes over the result: about 0.1 ms for
-// the 103680 divisors of 897612484786617600.
+// (Factor64), then merges the multiples of each prime into the sorted list, one pass per
+// prime factor: about 2 ms for the 103680 divisors of 897612484786617600, 8 microseconds
+// for the 361 of 10^18.
 std::vector<uint64_t> SortedDivisors(uint64_t n);
 
 // One top-level entry of the tree: a divisor e with e * e < W and its co-divisor W / e,
