@@ -1,9 +1,10 @@
-// The primes of an interval: segmented sieve of Eratosthenes over odd numbers, and a
-// pre-sieve plus Miller-Rabin where the square root of the top is too large to sieve to.
+// The primes of an interval: segmented sieves of Eratosthenes (on the wheel of 30 for small
+// square roots, over odd numbers above), and a pre-sieve plus Miller-Rabin where the square
+// root of the top is too large to sieve to.
 #include <algorithm>
 #include <array>
-#include <initializer_list>
 #include <bit>
+#include <initializer_list>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -120,7 +121,7 @@ const std::array<Pattern, 4>& patterns() {
 }
 constexpr u64 largestPatternPrime = 47;
 
-constexpr u64 segmentBits = u64(1) << 19;      // 32 KiB of bits: 2^19 numbers per segment
+constexpr u64 segmentBits = u64(1) << 19;      // 64 KiB of bits: 2^20 numbers per segment
 constexpr u64 sieveRootLimit = u64(1) << 22;   // sieve fully when sqrt(high) is at most this
 constexpr u64 preSieveLimit = u64(1) << 20;    // otherwise pre-sieve to here, then Miller-Rabin
 
@@ -327,12 +328,12 @@ struct WheelPrime {
     uint8_t wi;     // wheel index of the next multiplier k
 };
 
-constexpr u64 wheelSegmentBytes = u64(1) << 17;
+constexpr u64 wheelSegmentBytes = u64(1) << 17;   // 128 KiB (L2): about four million numbers
 // Above this square root the many large sieving primes cross at most a few times per segment,
 // one table step each, and the odd-only sieve with its plain additions measures faster.
-constexpr u64 wheelRootLimit = u64(1) << 17;   // 64 KiB: about two million numbers
+constexpr u64 wheelRootLimit = u64(1) << 17;
 
-// Every prime of [lo, hi] (7 <= lo <= hi, sqrt(hi) at most 2^22) with the odd primes up to
+// Every prime of [lo, hi] (7 <= lo <= hi, sqrt(hi) at most 2^17) with the odd primes up to
 // sqrt(hi) in `base`; emit(firstByte, words, count) gets each segment as 64-bit words whose bit
 // 8 j + i stands for 30 (firstByte + j) + R[i]. emit returns false to stop.
 template <typename Emit>
@@ -423,6 +424,8 @@ constexpr std::array<uint8_t, 65> makeBitOffsets() {
     return t;
 }
 constexpr std::array<uint8_t, 65> wheelBitOffset = makeBitOffsets();
+// Stores per word of the wheel: enough for the primes of 240 numbers almost everywhere.
+constexpr std::size_t wheelStoreRun = 24;
 
 // The baseline x86-64 has no population count instruction; this takes a dozen plain ones.
 inline int popcount64(u64 x) {
@@ -453,7 +456,8 @@ SearchResult SearchPrimes(int64_t lowIn, int64_t highIn, Progress& progress, std
     std::vector<int64_t>& out = result.primes;
     // One slot beyond the limit: a prime found there only tells that the limit was passed.
     const std::size_t cap = std::min<u64>(limit + 1, (u64)(high - low) / 2 + 2);
-    out.reserve(std::min<std::size_t>(cap, MaxListed + 1));   // larger limits grow as needed
+    // Room for the limit and the slack of the wheel's stores below; larger limits grow as needed.
+    out.reserve(std::min<std::size_t>(cap, MaxListed + 1) + wheelStoreRun);
     const auto finish = [&] {
         result.limitReached = out.size() > limit;
         if (result.limitReached) out.pop_back();
@@ -500,7 +504,7 @@ SearchResult SearchPrimes(int64_t lowIn, int64_t highIn, Progress& progress, std
         }
         // Written by index with some slack at the end: each word's primes go in by a fixed run
         // of stores, with no branch on how many there are.
-        constexpr std::size_t run = 24;
+        constexpr std::size_t run = wheelStoreRun;
         std::size_t count = out.size();
         out.resize(std::min<std::size_t>(cap, MaxListed + 1) + run);
         wheelSieve(from, hi, base, progress, [&](u64 segByte, const u64* words, u64 nwords) {

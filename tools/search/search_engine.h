@@ -47,11 +47,12 @@ struct SearchResult {
 
 // Every prime p with low <= p <= high, in increasing order, stopping at `limit` primes; when
 // one more prime exists the search stops there with limitReached. Bounds outside [2, 10^18]
-// are cut to it. Intervals whose top has a square root up to 2^22 go through a segmented
-// sieve of Eratosthenes (odd numbers only, one bit each, cache-sized segments, a pre-sieved
-// pattern for 3 to 13); above that a pre-sieve with the primes below 2^20 leaves about 4 % of
-// the numbers, which Miller-Rabin decides. Polls `progress` every few milliseconds, reports
-// the position in the interval, and throws Cancelled when asked to stop.
+// are cut to it. The method depends on the square root of high, the results never do:
+// up to 2^17 a segmented sieve on the wheel of 30 (a bit per number coprime to 30, pre-sieved
+// patterns for 7 ... 53, unrolled wheel turns); up to 2^22 a segmented sieve over the odd
+// numbers (patterns for 3 ... 47); above that a pre-sieve with the primes below 2^20 leaves
+// about 4 % of the numbers, which Miller-Rabin decides. Polls `progress` every few
+// milliseconds, reports the position in the interval, and throws Cancelled when asked to stop.
 SearchResult SearchPrimes(int64_t low, int64_t high, Progress& progress, std::size_t limit = MaxListed);
 
 // The number of non-empty parts for a count of listed primes: parts fill 32000 at a time.
