@@ -124,10 +124,14 @@ constexpr u64 kTrialBound = 1009;   // the first prime not in the table
 
 // A non-trivial factor of an odd composite n that has no prime factor below 1000, or n
 // itself when the polynomial x^2 + c found none (the caller then tries another c).
+// Lazy: n < 2^62, so x^2 + c may stay unreduced below 2n (the product of two such values
+// is still below n * 2^64, all that Montgomery reduction needs), one select fewer on the
+// chain every step waits for.
+template <bool Lazy>
 u64 PollardBrent(u64 n, u64 c) {
     const Montgomery m(n);
     const u64 cm = m.to(c);
-    const auto f = [&](u64 x) { return m.add(m.mul(x, x), cm); };
+    const auto f = [&](u64 x) { return Lazy ? m.mul(x, x) + cm : m.add(m.mul(x, x), cm); };
     constexpr u64 kBatch = 128;   // differences multiplied together per gcd
     u64 x = 0, y = m.to(2), ys = y, q = m.one(), g = 1;
     for (u64 r = 1; g == 1; r <<= 1) {
@@ -161,7 +165,7 @@ void SplitLarge(u64 n, std::vector<u64>& out) {
         return;
     }
     u64 d = n;
-    for (u64 c = 1; d == n; ++c) d = PollardBrent(n, c);
+    for (u64 c = 1; d == n; ++c) d = n < (1ULL << 62) ? PollardBrent<true>(n, c) : PollardBrent<false>(n, c);
     SplitLarge(d, out);
     SplitLarge(n / d, out);
 }
