@@ -66,6 +66,10 @@ TAnalyserForm::TAnalyserForm(Services& services, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       services_(services) {
     setObjectName(QStringLiteral("AnalyserForm"));
+    // The design's small type: the 100-pixel key column holds "factor10 is Composite".
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
 
     ComboBox1 = MakeNumberBox("ComboBox1", 40, QString::fromLatin1(kMethods[0].hint), this);
     // The limit changes with the method: one validator of our own replaces the box's.
@@ -87,12 +91,14 @@ TAnalyserForm::TAnalyserForm(Services& services, QWidget* parent)
 
     MethodGroup = named(new QGroupBox(QStringLiteral(" Method : "), this), "MethodGroup");
     auto* methodGrid = new QGridLayout(MethodGroup);
-    methodGrid->setContentsMargins(6, 2, 6, 2);
+    methodGrid->setContentsMargins(4, 0, 2, 2);
     methodGrid->setVerticalSpacing(0);
+    methodGrid->setHorizontalSpacing(2);
     for (int i = 0; i < 3; ++i) {
         methods_[i] = new QRadioButton(QString::fromLatin1(kMethods[i].item), MethodGroup);
         methods_[i]->setObjectName(QStringLiteral("MethodGroupItem%1").arg(i));
-        methodGrid->addWidget(methods_[i], i / 2, i % 2);
+        // Two columns filled top to bottom, as a radio group lays its items out.
+        methodGrid->addWidget(methods_[i], i % 2, i / 2);
         connect(methods_[i], &QRadioButton::toggled, this, [this](bool on) {
             if (on) Guarded(services_.platform, [this] { MethodGroupClick(); });
         });
@@ -118,9 +124,9 @@ TAnalyserForm::TAnalyserForm(Services& services, QWidget* parent)
     analBtn->setGeometry(242, 7, 90, 24);
     BitBtn3->move(340, 8);
     BitBtn2->move(370, 8);
-    MathCheckBox->setGeometry(8, 42, 150, 20);
-    EditionCheck->setGeometry(8, 64, 150, 20);
-    MethodGroup->setGeometry(164, 36, 232, 54);
+    MathCheckBox->setGeometry(8, 42, 110, 20);
+    EditionCheck->setGeometry(8, 64, 110, 20);
+    MethodGroup->setGeometry(116, 34, 280, 58);
     ValueListEditor1->setGeometry(8, 96, 388, 134);
     RichEdit1->setGeometry(8, 236, 388, 34);
     setFixedSize(404, 276);
