@@ -30,6 +30,8 @@
 #include "platform/widgets.h"
 #include "settings/options_form.h"
 #include "settings/settings_store.h"
+#include "tools/divisors/div_form.h"
+#include "tools/splitter/analyser_form.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -186,7 +188,12 @@ void TMainForm::buildMenu() {
     Autoclear1->setCheckable(true);
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("ToolsMenu"));
+    add(tools, QStringLiteral("&Splitter..."), QKeySequence(QStringLiteral("Ctrl+S")), &TMainForm::Splitter1Click);
+    add(tools, QStringLiteral("Conve&rtor..."), QKeySequence(QStringLiteral("Ctrl+R")), &TMainForm::Convertor1Click);
     add(tools, QStringLiteral("Super Calcula&tor..."), QKeySequence(QStringLiteral("Ctrl+T")), &TMainForm::SCalc1Click);
+    add(tools, QStringLiteral("Super &Modulo..."), QKeySequence(QStringLiteral("Ctrl+M")), &TMainForm::SuperModulo1Click);
+    add(tools, QStringLiteral("Search &Engine..."), QKeySequence(QStringLiteral("Ctrl+E")), &TMainForm::Searchengine1Click);
+    add(tools, QStringLiteral("All &dividers..."), QKeySequence(QStringLiteral("Ctrl+D")), &TMainForm::Finddivisors1Click);
     tools->addSeparator();
     add(tools, QStringLiteral("Ca&lculator"), QKeySequence(QStringLiteral("Ctrl+L")), &TMainForm::Calculator1Click);
     tools->addSeparator();
@@ -316,6 +323,50 @@ void TMainForm::Paste1Click() {
 }
 
 void TMainForm::Autoclear1Click() {}   // the action toggles its own check mark
+
+// The tool openers place the windows relative to this one (outer frames, screen pixels).
+void TMainForm::Splitter1Click() {
+    auto* splitter = static_cast<TAnalyserForm*>(windows_.window(QStringLiteral("AnalyserForm")));
+    if (!splitter || !splitter->readSettings()) return;
+    splitter->show();   // where it last was
+    splitter->raise();
+}
+
+void TMainForm::Convertor1Click() {
+    QWidget* convert = windows_.window(QStringLiteral("ConvertForm"));
+    if (!convert) return;
+    convert->move(x(), y() + frameGeometry().height());
+    convert->show();   // its frame is known once shown: the outer width follows the main window's
+    convert->resize(frameGeometry().width() - (convert->frameGeometry().width() - convert->width()), convert->height());
+    convert->raise();
+}
+
+void TMainForm::SuperModulo1Click() {
+    QWidget* modulo = windows_.window(QStringLiteral("ModForm"));
+    QWidget* certif = windows_.window(QStringLiteral("CertifForm"));
+    if (!modulo) return;
+    const int right = x() + frameGeometry().width();
+    const bool divisorsShown = windows_.isVisible(QStringLiteral("DivForm"));
+    if (certif) {   // moved, not shown
+        const bool below = windows_.isVisible(QStringLiteral("AnalyserForm")) || divisorsShown;
+        certif->move(right, y() + (below ? 135 : 0));
+    }
+    modulo->move(right, y() + (divisorsShown ? 100 : 0));
+    modulo->show();
+    modulo->raise();
+}
+
+void TMainForm::Searchengine1Click() {
+    if (auto* search = qobject_cast<QDialog*>(windows_.window(QStringLiteral("SearchForm")))) search->exec();
+}
+
+void TMainForm::Finddivisors1Click() {
+    auto* divisors = static_cast<TDivForm*>(windows_.window(QStringLiteral("DivForm")));
+    if (!divisors || !divisors->prepareToOpen()) return;
+    divisors->move(x() + frameGeometry().width(), y());
+    divisors->show();
+    divisors->raise();
+}
 
 void TMainForm::SCalc1Click() {
     QWidget* calc = windows_.window(QStringLiteral("CalcForm"));

@@ -62,7 +62,12 @@ public:
     void Copy1Click();
     void Paste1Click();
     void Autoclear1Click();
+    void Splitter1Click();
+    void Convertor1Click();
     void SCalc1Click();
+    void SuperModulo1Click();
+    void Searchengine1Click();
+    void Finddivisors1Click();
     void Calculator1Click();
     void Certificate1Click();
     void History1Click();

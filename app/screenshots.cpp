@@ -1,10 +1,10 @@
-// quendra_screenshots DIR: renders every window, with a little sample work, to PNG files.
+// quendra_screenshots DIR: renders every window, with a little sample work done through its
+// controls, to PNG files. Run it with QT_SCALE_FACTOR set to see the windows at that scale.
+#include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
@@ -17,6 +17,24 @@
 #include "platform/qt_platform.h"
 #include "settings/options_form.h"
 #include "tools/calculator/calc_form.h"
+#include "tools/converter/convert_form.h"
+#include "tools/divisors/div_form.h"
+#include "tools/modulo/mod_form.h"
+#include "tools/search/search_form.h"
+#include "tools/splitter/analyser_form.h"
+
+namespace {
+
+void type(QWidget* window, const char* name, const QString& text) {
+    if (auto* box = window->findChild<QComboBox*>(QString::fromLatin1(name))) box->setEditText(text);
+    else if (auto* edit = window->findChild<QLineEdit*>(QString::fromLatin1(name))) edit->setText(text);
+}
+
+void press(QWidget* window, const char* name) {
+    if (auto* b = window->findChild<QAbstractButton*>(QString::fromLatin1(name))) b->click();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QStandardPaths::setTestModeEnabled(true);   // never the user's settings
@@ -27,11 +45,11 @@ int main(int argc, char** argv) {
     Workbench wb(platform);
     wb.main->ShowIntroFormTimer->stop();
     for (const char* n : {"97", "2147483647", "1000000000000000000000000000057", "561"}) {
-        wb.main->NumberEdit->setEditText(QString::fromLatin1(n));
-        wb.main->VerifierClick();
+        type(wb.main.get(), "NumberEdit", QString::fromLatin1(n));
+        press(wb.main.get(), "Verifier");
     }
-    wb.main->ComboBox1->setEditText(QStringLiteral("127"));
-    wb.main->Button1Click();
+    type(wb.main.get(), "ComboBox1", QStringLiteral("127"));
+    press(wb.main.get(), "Button1");
     auto shoot = [&](QWidget* w, const char* name) {
         w->show();
         QApplication::processEvents();
@@ -46,9 +64,27 @@ int main(int argc, char** argv) {
     }
     shoot(wb.info.get(), "about");
     shoot(wb.certif.get(), "certificate");
-    wb.calc->findChild<QComboBox*>(QStringLiteral("EditA"))->setEditText(QStringLiteral("123456789012345678901234567890"));
-    wb.calc->findChild<QComboBox*>(QStringLiteral("EditB"))->setEditText(QStringLiteral("-987654321"));
-    wb.calc->BitBtn6Click();
+    type(wb.calc.get(), "EditA", QStringLiteral("123456789012345678901234567890"));
+    type(wb.calc.get(), "EditB", QStringLiteral("-987654321"));
+    press(wb.calc.get(), "BitBtn6");
     shoot(wb.calc.get(), "calculator");
+
+    type(wb.search.get(), "LowInterval", QStringLiteral("1000000"));
+    type(wb.search.get(), "HighInterval", QStringLiteral("1001000"));
+    press(wb.search.get(), "GO");
+    shoot(wb.search.get(), "search");
+    type(wb.divisors.get(), "ComboBox1", QStringLiteral("720720"));
+    press(wb.divisors.get(), "FindButton");
+    shoot(wb.divisors.get(), "divisors");
+    type(wb.splitter.get(), "ComboBox1", QStringLiteral("600851475143"));
+    press(wb.splitter.get(), "analBtn");
+    shoot(wb.splitter.get(), "splitter");
+    type(wb.modulo.get(), "Ex", QStringLiteral("3*2^5-1"));
+    type(wb.modulo.get(), "Fac", QStringLiteral("10"));
+    press(wb.modulo.get(), "BitBtn1");
+    shoot(wb.modulo.get(), "modulo");
+    type(wb.convert.get(), "IEdit", QStringLiteral("127"));
+    press(wb.convert.get(), "BitBtn4");
+    shoot(wb.convert.get(), "converter");
     return 0;
 }

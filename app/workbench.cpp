@@ -11,6 +11,11 @@
 #include "platform/platform.h"
 #include "settings/options_form.h"
 #include "tools/calculator/calc_form.h"
+#include "tools/converter/convert_form.h"
+#include "tools/divisors/div_form.h"
+#include "tools/modulo/mod_form.h"
+#include "tools/search/search_form.h"
+#include "tools/splitter/analyser_form.h"
 #include "ui/handler.h"
 #include "ui/number_box.h"
 
@@ -22,19 +27,30 @@ Workbench::Workbench(Platform& p) : platform(p), store(p.settingsPath()), runner
     intro = std::make_unique<TIntroForm>();
     IntroForm = intro.get();
     add(intro.get());
+    search = std::make_unique<TSearchForm>(services);
+    add(search.get());
     options = std::make_unique<TOptionsForm>(platform, store);
     OptionsForm = options.get();
     add(options.get());
+    QObject::connect(options.get(), &TOptionsForm::pageStyleChanged, search.get(), &TSearchForm::setPageStyle);
     Guarded(platform, [this] { options->FormCreate(); });
+    divisors = std::make_unique<TDivForm>(services);
+    add(divisors.get());
+    splitter = std::make_unique<TAnalyserForm>(services);
+    add(splitter.get());
     info = std::make_unique<TInfoForm>();
     InfoForm = info.get();
     add(info.get());
     calc = std::make_unique<TCalcForm>(platform);
     CalcForm = calc.get();
     add(calc.get());
+    modulo = std::make_unique<TModForm>(services);
+    add(modulo.get());
     certif = std::make_unique<TCertifForm>(platform, runner);
     CertifForm = certif.get();
     add(certif.get());
+    convert = std::make_unique<TConvertForm>(services);
+    add(convert.get());
     QObject::connect(certif.get(), &TCertifForm::saved, main->panel1, &QLabel::setText);
 }
 

@@ -16,6 +16,11 @@ class TOptionsForm;
 class TInfoForm;
 class TCalcForm;
 class TCertifForm;
+class TSearchForm;
+class TDivForm;
+class TAnalyserForm;
+class TModForm;
+class TConvertForm;
 
 class Workbench : public WindowRegistry, public Histories, public LiveSettings {
 public:
@@ -26,12 +31,18 @@ public:
     SettingsStore store;
     Runner runner;
     Services services{platform, runner, store, *this, *this, *this};
+    // In the start-up order.
     std::unique_ptr<TMainForm> main;
     std::unique_ptr<TIntroForm> intro;
+    std::unique_ptr<TSearchForm> search;
     std::unique_ptr<TOptionsForm> options;
+    std::unique_ptr<TDivForm> divisors;
+    std::unique_ptr<TAnalyserForm> splitter;
     std::unique_ptr<TInfoForm> info;
     std::unique_ptr<TCalcForm> calc;
+    std::unique_ptr<TModForm> modulo;
     std::unique_ptr<TCertifForm> certif;
+    std::unique_ptr<TConvertForm> convert;
 
     // WindowRegistry: every program-wide window by its object name.
     QWidget* window(const QString& name) const override;

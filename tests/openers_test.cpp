@@ -1,0 +1,114 @@
+// The Tools menu: its commands, and where the tool windows open beside the main window.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/main_form.h"
+#include "app/workbench.h"
+#include "tests/fake_platform.h"
+
+namespace {
+
+class OpenersTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    FakePlatform platform{dir.filePath(QStringLiteral("Setup.reg"))};
+    std::unique_ptr<Workbench> wb;
+
+    void SetUp() override { start(); }
+    void start() {
+        wb = std::make_unique<Workbench>(platform);
+        wb->main->ShowIntroFormTimer->stop();
+        wb->main->show();
+        QApplication::processEvents();
+    }
+    TMainForm& main() { return *wb->main; }
+    QAction* command(const QString& caption) {
+        for (QAction* a : main().menuBar()->findChildren<QAction*>())
+            if (a->text() == caption) return a;
+        return nullptr;
+    }
+    void run(const QString& caption) {
+        QAction* a = command(caption);
+        ASSERT_NE(a, nullptr) << caption.toStdString();
+        a->trigger();
+        QApplication::processEvents();
+    }
+    QWidget* window(const char* name) { return wb->window(QString::fromLatin1(name)); }
+    int mainRight() { return main().x() + main().frameGeometry().width(); }
+    int mainBottom() { return main().y() + main().frameGeometry().height(); }
+};
+
+TEST_F(OpenersTest, ToolsMenuHoldsEveryToolWithItsShortCut) {
+    QMenu* tools = main().findChild<QMenu*>(QStringLiteral("ToolsMenu"));
+    ASSERT_NE(tools, nullptr);
+    QStringList items;
+    for (QAction* a : tools->actions())
+        items << (a->isSeparator() ? QStringLiteral("-") : a->text() + QLatin1Char('|') + a->shortcut().toString());
+    EXPECT_EQ(items, (QStringList{"&Splitter...|Ctrl+S", "Conve&rtor...|Ctrl+R", "Super Calcula&tor...|Ctrl+T",
+                                  "Super &Modulo...|Ctrl+M", "Search &Engine...|Ctrl+E", "All &dividers...|Ctrl+D", "-",
+                                  "Ca&lculator|Ctrl+L", "-", "View/Hide certi&ficate...|Ctrl+F"}));
+    // Every program-wide window is registered under its object name.
+    for (const char* name : {"MainForm", "IntroForm", "SearchForm", "OptionsForm", "DivForm", "AnalyserForm", "InfoForm",
+                             "CalcForm", "ModForm", "CertifForm", "ConvertForm"})
+        EXPECT_NE(window(name), nullptr) << name;
+}
+
+TEST_F(OpenersTest, ModeLessToolsOpenBesideTheMainWindow) {
+    run(QStringLiteral("Conve&rtor..."));
+    QWidget* convert = window("ConvertForm");
+    EXPECT_TRUE(convert->isVisible());
+    EXPECT_EQ(convert->pos(), QPoint(main().x(), mainBottom()));
+    EXPECT_EQ(convert->frameGeometry().width(), main().frameGeometry().width());
+
+    run(QStringLiteral("Super Calcula&tor..."));   // 150 further right while the converter shows
+    EXPECT_EQ(window("CalcForm")->pos(), QPoint(main().x() + 150, mainBottom()));
+
+    run(QStringLiteral("All &dividers..."));
+    QWidget* divisors = window("DivForm");
+    EXPECT_TRUE(divisors->isVisible());
+    EXPECT_EQ(divisors->pos(), QPoint(mainRight(), main().y()));
+
+    // With the divisor finder shown, Super Modulo opens 100 lower and the certificate window
+    // moves 135 lower, both at the main window's right edge; the certificate stays hidden.
+    run(QStringLiteral("Super &Modulo..."));
+    EXPECT_TRUE(window("ModForm")->isVisible());
+    EXPECT_EQ(window("ModForm")->pos(), QPoint(mainRight(), main().y() + 100));
+    EXPECT_EQ(window("CertifForm")->pos(), QPoint(mainRight(), main().y() + 135));
+    EXPECT_FALSE(window("CertifForm")->isVisible());
+
+    run(QStringLiteral("&Splitter..."));
+    EXPECT_TRUE(window("AnalyserForm")->isVisible());
+}
+
+TEST_F(OpenersTest, DivisorFinderTakesItsStoredSize) {
+    wb.reset();
+    QFile f(platform.settingsPath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Velorin\\Quendra 4\\Setup]\r\n"
+            "\"WHeight\"=dword:00000190\r\n");
+    f.close();
+    start();
+    run(QStringLiteral("All &dividers..."));
+    EXPECT_EQ(window("DivForm")->size(), QSize(218, 400));
+}
+
+TEST_F(OpenersTest, SearchEngineOpensModal) {
+    bool modal = false;
+    QTimer::singleShot(0, [&] {
+        auto* search = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        modal = search && search->objectName() == QStringLiteral("SearchForm");
+        if (search) search->reject();
+    });
+    run(QStringLiteral("Search &Engine..."));
+    EXPECT_TRUE(modal);
+}
+
+}  // namespace
