@@ -134,7 +134,8 @@ TEST(SearchPrimes, ManySegmentsWithoutTheLimit) {
         if (prime[std::size_t(n)]) expected.push_back(n);
     Progress progress;
     EXPECT_EQ(SearchPrimes(2, 20'000'000, progress, 10'000'000).primes, expected);
-    for (int64_t from : {int64_t(1'000'000'007), (int64_t(1) << 34) + 1}) {
+    // 2^42: sieving primes up to 2^21, beyond the segment's 2^20 odd numbers.
+    for (int64_t from : {int64_t(1'000'000'007), (int64_t(1) << 34) + 1, (int64_t(1) << 42) + 1}) {
         const auto r = SearchPrimes(from, from + 12'000'000, progress, 10'000'000);
         EXPECT_FALSE(r.limitReached);
         EXPECT_EQ(r.primes, referenceSieve(from, from + 12'000'000)) << from;

@@ -121,7 +121,7 @@ const std::array<Pattern, 4>& patterns() {
 }
 constexpr u64 largestPatternPrime = 47;
 
-constexpr u64 segmentBits = u64(1) << 19;      // 64 KiB of bits: 2^20 numbers per segment
+constexpr u64 segmentBits = u64(1) << 20;      // 128 KiB of bits (L2): 2^21 numbers per segment
 constexpr u64 sieveRootLimit = u64(1) << 22;   // sieve fully when sqrt(high) is at most this
 constexpr u64 preSieveLimit = u64(1) << 20;    // otherwise pre-sieve to here, then Miller-Rabin
 
@@ -147,7 +147,7 @@ void sieveOdd(u64 lo, u64 hi, const std::vector<uint32_t>& base, Progress* progr
         next.push_back((m >> 1) - firstIndex);
     }
 
-    std::vector<u64> bits(segmentBits / 64);
+    std::vector<u64> bits(segmentBits / 64 + 1);   // the last word takes the misses of the large primes
     for (u64 segStart = firstIndex; segStart <= lastIndex; segStart += segmentBits) {
         if (progress) progress->check();
         const u64 nbits = std::min(segmentBits, lastIndex - segStart + 1);
@@ -175,7 +175,20 @@ void sieveOdd(u64 lo, u64 hi, const std::vector<uint32_t>& base, Progress* progr
 
         // Every further sieving prime from its next odd multiple on.
         u64* const b = bits.data();
-        for (std::size_t i = 0; i < next.size(); ++i) {
+        // Primes of at least a segment's length cross at most once per segment: without a
+        // branch, a miss clears a bit of the spare word behind the segment instead.
+        const std::size_t large = std::size_t(
+            std::lower_bound(base.begin() + (std::ptrdiff_t)bigStart, base.end(), (uint32_t)std::min<u64>(nbits, UINT32_MAX)) -
+            base.begin()) - bigStart;
+        const u64 spare = segmentBits;
+        for (std::size_t i = large; i < next.size(); ++i) {
+            const u64 j = next[i];
+            const bool hit = j < nbits;
+            const u64 at = hit ? j : spare;
+            b[at / 64] &= ~(u64(1) << (at % 64));
+            next[i] = j + (hit ? base[bigStart + i] : 0) - nbits;
+        }
+        for (std::size_t i = 0; i < large; ++i) {
             u64 j = next[i];
             if (j < nbits) {
                 const u64 p = base[bigStart + i];
