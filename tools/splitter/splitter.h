@@ -44,12 +44,13 @@ namespace splitter {
 // (no classic rho run); for tests of those methods and the benchmarks.
 std::vector<TBigInt> FactorStrong(const TBigInt& n, Progress& progress);
 
-// Which method split a number last (for tests): "trial", "power", "rho", "ecm", "siqs".
+// The stronger methods a split may use (all by default; tests switch them one by one).
 struct StrongOptions {
     bool trial = true, power = true, rho = true, ecm = true, siqs = true;
 };
 // A divisor strictly between 1 and n of the composite n > 3 using only the enabled methods;
-// `used` names the one that succeeded. False when those methods gave up.
+// `used` names the one that succeeded: "trial", "power", "rho", "ecm" or "siqs". False when
+// those methods gave up (with ECM enabled it does not give up: it runs until cancelled).
 bool SplitWith(const TBigInt& n, const StrongOptions& options, TBigInt& divisor, std::string& used,
                Progress& progress);
 
