@@ -307,9 +307,9 @@ struct BytePattern {
     }
 };
 
-const std::array<BytePattern, 6>& bytePatterns() {
-    static const std::array<BytePattern, 6> p{BytePattern{7, 11, 13}, BytePattern{17, 19}, BytePattern{23, 29},
-                                              BytePattern{31, 37}, BytePattern{41, 43}, BytePattern{47, 53}};
+const std::array<BytePattern, 4>& bytePatterns() {
+    static const std::array<BytePattern, 4> p{BytePattern{7, 11, 13, 17}, BytePattern{19, 23, 29},
+                                              BytePattern{31, 37, 41}, BytePattern{43, 47, 53}};
     return p;
 }
 constexpr u64 largestBytePatternPrime = 53;
@@ -437,8 +437,9 @@ constexpr std::array<uint8_t, 65> makeBitOffsets() {
     return t;
 }
 constexpr std::array<uint8_t, 65> wheelBitOffset = makeBitOffsets();
-// Stores per word of the wheel: enough for the primes of 240 numbers almost everywhere.
-constexpr std::size_t wheelStoreRun = 24;
+// Stores per word of the wheel without a branch: about the primes of 240 numbers near 10^6;
+// denser words go on one by one, sparser ones store a few values that the next word overwrites.
+constexpr std::size_t wheelStoreRun = 16;
 
 // The baseline x86-64 has no population count instruction; this takes a dozen plain ones.
 inline int popcount64(u64 x) {
@@ -530,13 +531,11 @@ SearchResult SearchPrimes(int64_t lowIn, int64_t highIn, Progress& progress, std
                     if (count + 64 + run > out.size()) out.resize(std::max(2 * out.size(), count + 64 + run));
                     int64_t* dst = out.data() + count;
                     const int k = popcount64(word);
-                    if (k <= (int)run) {
-                        for (std::size_t i = 0; i < run; ++i, word &= word - 1)
-                            dst[i] = (int64_t)(n0 + wheelBitOffset[(unsigned)std::countr_zero(word)]);
-                    } else {
-                        for (int i = 0; word; ++i, word &= word - 1)
-                            dst[i] = (int64_t)(n0 + wheelBitOffset[(unsigned)std::countr_zero(word)]);
-                    }
+                    for (std::size_t i = 0; i < run; ++i, word &= word - 1)
+                        dst[i] = (int64_t)(n0 + wheelBitOffset[(unsigned)std::countr_zero(word)]);
+                    // Denser words (small numbers) finish one by one.
+                    for (std::size_t i = run; word; ++i, word &= word - 1)
+                        dst[i] = (int64_t)(n0 + wheelBitOffset[(unsigned)std::countr_zero(word)]);
                     count += (std::size_t)k;
                     continue;
                 }
