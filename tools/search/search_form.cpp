@@ -45,7 +45,7 @@ const QString TwinFailure = QStringLiteral(
     "Options dialog box.");
 const QString SavedMessage = QStringLiteral("OK, the file(s) was/were successfully saved.");
 const QString FlatButtons = QStringLiteral(
-    "QTabBar::tab { border: 1px solid palette(mid); border-radius: 3px; padding: 3px 10px; margin: 2px; "
+    "QTabBar::tab { border: 1px solid palette(mid); border-radius: 3px; padding: 3px 7px; margin: 1px; "
     "background: palette(button); }"
     "QTabBar::tab:selected { background: palette(midlight); border: 1px solid palette(shadow); }");
 
@@ -109,6 +109,8 @@ TSearchForm::TSearchForm(Services& services, QWidget* parent)
     PageControl1 = named(new QTabWidget(this), "PageControl1");
     PageControl1->tabBar()->setUsesScrollButtons(false);
     PageControl1->tabBar()->setExpanding(false);
+    // Room for all five captions in one row from the start, so that the layout never jumps.
+    PageControl1->setMinimumWidth(330);
     const char* pageNames[] = {"TabSheet1", "TabSheet2", "TabSheet3", "TabSheet4", "TabSheet5"};
     const char* listNames[] = {"Report", "Report2", "Report3", "Report4", "Report5"};
     const QString captions[] = {QStringLiteral("Part 1"), QStringLiteral("Part 2"), QStringLiteral("Part 3"),
