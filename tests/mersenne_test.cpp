@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
@@ -41,7 +42,7 @@ protected:
     TMainForm& main() { return *wb->main; }
     void test(const QString& p) {
         main().ComboBox1->setEditText(p);
-        main().Button1Click();
+        main().Button1->click();
     }
     QStringList rows() {
         QStringList r;
@@ -123,22 +124,22 @@ TEST_F(MersenneTest, CertificateWindowTogglesAfterEachTest) {
 }
 
 TEST_F(MersenneTest, SavingCertificates) {
-    wb->certif->BitBtn1Click();   // before any test: an empty certificate
+    wb->certif->findChild<QPushButton*>("BitBtn1")->click();   // before any test: an empty certificate
     EXPECT_TRUE(QFile::exists(certificateFile(2)));
     EXPECT_EQ(read(certificateFile(2)), "");
     test(QStringLiteral("7"));
     CertificateModel* m = wb->certif->model();
     ASSERT_TRUE(m->setData(m->index(4, 1), QStringLiteral("edited"), Qt::EditRole));
     EXPECT_FALSE(m->flags(m->index(4, 0)) & Qt::ItemIsEditable);
-    wb->certif->BitBtn1Click();
+    wb->certif->findChild<QPushButton*>("BitBtn1")->click();
     EXPECT_EQ(read(certificateFile(7)), "3=14\r\n4=67\r\n5=42\r\n6=111\r\n7=edited\r\n");
     EXPECT_EQ(main().panel1->text(), "Certificate saved in " + QDir::toNativeSeparators(certificateFile(7)));
-    wb->certif->BitBtn1Click();
+    wb->certif->findChild<QPushButton*>("BitBtn1")->click();
     EXPECT_EQ(platform.messages, QStringList{"The " + certificateFile(7) + " already exists !"});
     EXPECT_EQ(read(certificateFile(7)), "3=14\r\n4=67\r\n5=42\r\n6=111\r\n7=edited\r\n");
 
     ProgramDir = dir.filePath(QStringLiteral("missing/")) ;   // its parent does not exist
-    wb->certif->BitBtn1Click();
+    wb->certif->findChild<QPushButton*>("BitBtn1")->click();
     EXPECT_EQ(platform.messages.last(), "Unable to create that directory !");
 }
 
@@ -149,7 +150,7 @@ TEST_F(MersenneTest, LargeCertificateRowsMatchAndSaveStreams) {
     ASSERT_EQ(m->rowCount(), 2201);
     EXPECT_EQ(m->data(m->index(2200, 1), Qt::DisplayRole).toString(), "0");
     const QString row = m->data(m->index(100, 1), Qt::DisplayRole).toString();
-    wb->certif->BitBtn1Click();
+    wb->certif->findChild<QPushButton*>("BitBtn1")->click();
     const QList<QByteArray> saved = read(certificateFile(2203)).split('\n');
     ASSERT_EQ(saved.size(), 2202);   // 2201 lines and the empty tail after the last line end
     EXPECT_EQ(saved[100], "103=" + row.toLatin1() + "\r");
@@ -163,7 +164,7 @@ TEST_F(MersenneTest, CancelLeavesEverythingAsItWas) {
     main().ComboBox1->setEditText(QStringLiteral("99991"));
     const QString statusAfterEdit = main().panel1->text();
     const qsizetype shown = platform.progressShown.size();
-    main().Button1Click();
+    main().Button1->click();
     EXPECT_EQ(platform.progressShown.size(), shown + 1);
     EXPECT_EQ(TestCounter, 1);
     EXPECT_EQ(main().RichEdit1->toPlainText(), panel);
@@ -176,10 +177,10 @@ TEST_F(MersenneTest, CancelLeavesEverythingAsItWas) {
     // A cancelled save leaves no file.
     platform.cancelProgress = true;
     test(QStringLiteral("7"));   // (cancelled too: the certificate stays the one of 7)
-    wb->certif->BitBtn1Click();
+    wb->certif->findChild<QPushButton*>("BitBtn1")->click();
     EXPECT_FALSE(QFile::exists(certificateFile(7)));
     platform.cancelProgress = false;
-    wb->certif->BitBtn1Click();
+    wb->certif->findChild<QPushButton*>("BitBtn1")->click();
     EXPECT_TRUE(QFile::exists(certificateFile(7)));
 }
 
