@@ -11,30 +11,16 @@
 #include "ui/runner.h"
 #include "app/shared.h"
 #include "platform/platform.h"
+#include "ui/convert.h"
 #include "ui/handler.h"
 #include "ui/number_box.h"
 #include "settings/options_form.h"
 
-namespace {
-
-// The platform's text-to-integer conversion: leading blanks, an optional sign, decimal digits.
-int32_t textToInt(const QString& text) {
-    bool ok = false;
-    QString t = text;
-    while (t.startsWith(QLatin1Char(' '))) t.remove(0, 1);
-    const bool digitsOnly = !t.isEmpty() && std::all_of(t.begin() + (t[0] == '-' || t[0] == '+' ? 1 : 0), t.end(),
-                                                        [](QChar c) { return c.isDigit() && c.unicode() < 128; });
-    const int value = digitsOnly ? t.toInt(&ok, 10) : 0;
-    if (!ok) throw std::runtime_error(("'" + text + "' is not a valid integer value").toStdString());
-    return value;
-}
-
-}  // namespace
 
 void TMainForm::Button1Click() {
     Guarded(platform_, [this] {
         const QString text = ComboBox1->currentText();
-        const int32_t p = textToInt(text);
+        const int32_t p = StrToInt(text);
         if (p > 99999) {
             platform_.showMessage(QStringLiteral("Please, note that exponents above 99999 are not supported."));
             return;
@@ -50,11 +36,7 @@ void TMainForm::Button1Click() {
                 bool prime = false;
                 LucasLehmerCertificate fresh;
                 if (!runner_.run(this, QStringLiteral("Lucas-Lehmer test of 2^%1 - 1...").arg(p), [&](Progress& progress) {
-                        prime = LucasLehmerTest(p, withCertificate ? &fresh : nullptr, [&](int64_t done, int64_t total) {
-                            progress.report((double)done / (double)total,
-                                            "Iteration " + std::to_string(done) + " of " + std::to_string(total));
-                            return !progress.cancelled();
-                        });
+                        prime = LucasLehmerTest(p, withCertificate ? &fresh : nullptr, progress);
                     })) {
                     cancelled = true;
                     return;
