@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <type_traits>
 
 #include "bigint/progress.h"
 #include "tools/search/search_engine.h"
@@ -371,16 +373,26 @@ void wheelSieve(u64 lo, u64 hi, const std::vector<uint32_t>& base, Progress& pro
         progress.check();
         const u64 nbytes = std::min(wheelSegmentBytes, lastByte - segByte + 1);
         const u64 nwords = (nbytes + 7) / 8;
-        std::fill(words.begin(), words.begin() + (std::ptrdiff_t)nwords, ~u64(0));
-        for (const BytePattern& pat : pats) {
-            u64 off = segByte % pat.period;
-            const uint8_t* src = pat.bytes.data();
+        // All patterns in one pass: each word is written once.
+        {
+            constexpr std::size_t np = std::tuple_size_v<std::decay_t<decltype(pats)>>;
+            const uint8_t* src[np];
+            u64 off[np], period[np];
+            for (std::size_t k = 0; k < np; ++k) {
+                src[k] = pats[k].bytes.data();
+                period[k] = pats[k].period;
+                off[k] = segByte % period[k];
+            }
             for (u64 w = 0; w < nwords; ++w) {
-                u64 x;
-                std::memcpy(&x, src + off, 8);
-                words[w] &= x;
-                off += 8;
-                if (off >= pat.period) off -= pat.period;
+                u64 x = ~u64(0);
+                for (std::size_t k = 0; k < np; ++k) {
+                    u64 y;
+                    std::memcpy(&y, src[k] + off[k], 8);
+                    x &= y;
+                    off[k] += 8;
+                    if (off[k] >= period[k]) off[k] -= period[k];
+                }
+                words[w] = x;
             }
         }
         // The patterns crossed out their own primes; 1 is no prime; nothing outside [lo, hi].
