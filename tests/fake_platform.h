@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QStringList>
+#include <atomic>
 #include <deque>
 
 #include "platform/platform.h"
@@ -11,12 +12,17 @@
 
 class FakeProgress : public ProgressView {
 public:
-    explicit FakeProgress(bool cancel) : cancel_(cancel) {}
-    void update(const QString&, int, const QString&) override {}
+    FakeProgress(bool cancel, QStringList* updates) : cancel_(cancel), updates_(updates) {}
+    // Records "label|percent|time left" each time the shown figures change.
+    void update(const QString& label, int percent, const QString& timeLeft) override {
+        const QString line = label + QLatin1Char('|') + QString::number(percent) + QLatin1Char('|') + timeLeft;
+        if (updates_ && (updates_->isEmpty() || updates_->last() != line)) *updates_ << line;
+    }
     bool cancelRequested() override { return cancel_; }
 
 private:
     bool cancel_;
+    QStringList* updates_;
 };
 
 class FakePlatform : public Platform {
@@ -51,16 +57,21 @@ public:
     void beep() override { ++beeps; }
     QDateTime now() override { return clock; }
     QString settingsPath() override { return settingsFile_; }
+    // A clock the test moves by hand when `manualClock` is set.
+    qint64 monotonicMs() override {
+        ++clockReads;
+        return manualClock ? clockMs.load() : Platform::monotonicMs();
+    }
     QString programDir() override { return QDir::tempPath() + QLatin1Char('/'); }
     QString userDataDir() override { return dataDir; }
     int progressDelayMs() override { return progressDelay; }
     std::unique_ptr<ProgressView> showProgress(QWidget* owner, const QString& what) override {
         progressShown << what;
         if (realProgress) return ShowProgressDialog(owner, what);
-        return std::make_unique<FakeProgress>(cancelProgress);
+        return std::make_unique<FakeProgress>(cancelProgress, &progressUpdates);
     }
 
-    QStringList errors, messages, questions, dialogs, helpOpened, progressShown;
+    QStringList errors, messages, questions, dialogs, helpOpened, progressShown, progressUpdates;
     QList<QStringList> printed;
     std::deque<std::optional<QString>> saveAnswers;
     QString clipboard, printerError;
@@ -69,6 +80,9 @@ public:
     // The real dialog instead of the scripted one, for tests that send it input.
     bool realProgress = false;
     int progressDelay = 0;
+    bool manualClock = false;
+    std::atomic<qint64> clockMs{0};
+    std::atomic<int> clockReads{0};   // the runner reads the clock once a tick
     int beeps = 0;
     QDateTime clock = QDateTime(QDate(2026, 12, 9), QTime(14, 30, 5));
 
