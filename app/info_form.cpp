@@ -24,7 +24,10 @@ TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent) {
     pages->addTab(about, QStringLiteral("Quendra"));
     auto* credits = new QLabel(QStringLiteral(
         "<p>Built with C++20 and Qt 6 Widgets.</p>"
-        "<p>The prime verdict is exact below 3.3&middot;10<sup>24</sup> and Baillie-PSW strong above.</p>"));
+        "<p>The prime verdict is exact below 3.3&middot;10<sup>24</sup> and Baillie-PSW strong above.</p>"
+        "<p>Tools: the Splitter (Pollard rho, the elliptic curve method and a self-initialising quadratic "
+        "sieve), the search engine (a segmented sieve of Eratosthenes), All dividers, Super Modulo, the "
+        "Convertor and the Super Calculator.</p>"));
     credits->setWordWrap(true);
     credits->setMargin(10);
     pages->addTab(credits, QStringLiteral("Technical"));
