@@ -173,7 +173,7 @@ TEST_F(SearchFormTest, NineteenDigitsFromTheTesterHistory) {
 TEST_F(SearchFormTest, TextsThatAreNoIntegers) {
     get<QPushButton>("GO")->click();
     get<QCheckBox>("CheckBox1")->setChecked(true);
-    for (const char* bad : {"abc", "12 3", "1e5", " ", "--4"}) {
+    for (const char* bad : {"abc", "12 3", "1e5", " ", "--4", "$10", "0x1F", "5 "}) {
         fs.platform.errors.clear();
         type(low(), bad);
         const QStringList before = summary();

@@ -56,10 +56,15 @@ QStringList toQt(const std::vector<std::string>& lines) {
     return out;
 }
 
-// An empty field counts as 0; any other text must be a 64-bit integer.
+// An empty field counts as 0; any other text must be a signed decimal 64-bit integer. The
+// platform's conversion also reads "$1F" and "0x1F" as hexadecimal: a bound is decimal only.
 int64_t readBound(const QComboBox* box) {
     const QString text = box->currentText();
-    return text.isEmpty() ? 0 : StrToInt64(text);
+    if (text.isEmpty()) return 0;
+    for (const QChar c : text)
+        if (c == QLatin1Char('$') || c == QLatin1Char('x') || c == QLatin1Char('X'))
+            throw ConversionError(("'" + text + "' is not a valid integer value").toStdString());
+    return StrToInt64(text);
 }
 
 QCheckBox* checkBox(const char* name, const QString& caption, const QString& hint, QWidget* parent) {
