@@ -532,7 +532,6 @@ SearchResult SearchPrimes(int64_t lowIn, int64_t highIn, Progress& progress, std
         // of stores, with no branch on how many there are.
         constexpr std::size_t run = wheelStoreRun;
         std::size_t count = out.size();
-        out.resize(std::min<std::size_t>(cap, MaxListed + 1) + run);
         wheelSieve(from, hi, base, progress, [&](u64 segByte, const u64* words, u64 nwords) {
             progress.report(std::max((double)(30 * segByte - std::min(30 * segByte, lo)) / span,
                                      (double)count / (double)(limit + 1)));
@@ -540,7 +539,11 @@ SearchResult SearchPrimes(int64_t lowIn, int64_t highIn, Progress& progress, std
                 u64 word = words[w];
                 const u64 n0 = 30 * (segByte + 8 * w);
                 if (count + 64 <= cap) {
-                    if (count + 64 + run > out.size()) out.resize(std::max(2 * out.size(), count + 64 + run));
+                    if (count + 64 + run > out.size()) {
+                        // A few thousand entries at a time, zeroed just before they are written.
+                        const std::size_t want = count + 64 + run;
+                        out.resize(std::max(want, std::min(out.capacity(), want + 4096)));
+                    }
                     int64_t* dst = out.data() + count;
                     const int k = popcount64(word);
                     for (std::size_t i = 0; i < run; ++i, word &= word - 1)
@@ -552,6 +555,7 @@ SearchResult SearchPrimes(int64_t lowIn, int64_t highIn, Progress& progress, std
                     continue;
                 }
                 // Near the limit, one by one.
+                if (out.size() < cap) out.resize(cap);
                 for (; word; word &= word - 1) {
                     out[count++] = (int64_t)(n0 + wheelBitOffset[(unsigned)std::countr_zero(word)]);
                     if (count == cap) return false;
