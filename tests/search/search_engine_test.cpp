@@ -110,6 +110,21 @@ TEST(SearchPrimes, LimitOfFiveParts) {
     EXPECT_EQ(find(2, 376127).primes.size(), 32000u);   // 376127 is the 32000th prime
 }
 
+TEST(SearchPrimes, AnyLimitCutsTheSameList) {
+    // Each method near its limit: the first `limit` primes of the whole list, and whether more exist.
+    const std::pair<int64_t, int64_t> intervals[] = {{2, 200'000}, {E12, E12 + 200'000}, {E18 - 200'000, E18}};
+    for (const auto& [a, b] : intervals) {
+        const auto all = find(a, b).primes;
+        for (std::size_t limit : {0, 1, 2, 3, 5, 63, 64, 65, 100, 1000, 5000}) {
+            Progress progress;
+            const auto r = SearchPrimes(a, b, progress, limit);
+            const std::size_t n = std::min(limit, all.size());
+            EXPECT_EQ(r.primes, std::vector<int64_t>(all.begin(), all.begin() + (std::ptrdiff_t)n)) << a << " " << limit;
+            EXPECT_EQ(r.limitReached, all.size() > limit) << a << " " << limit;
+        }
+    }
+}
+
 TEST(SearchPrimes, First160000AfterTenToTheTwelve) {
     const auto r = find(E12, E12 + 10'000'000);
     EXPECT_TRUE(r.limitReached);
