@@ -229,8 +229,8 @@ void TMainForm::FormCreate() {
     LastTested = QStringLiteral("0");
     RichEdit1->clear();
     ShowIntroFormTimer->start();
-    if (!store_.open(false)) return;
-    struct Close { SettingsStore& s; ~Close() { s.close(); } } closer{store_};
+    const StoreSession session(store_, false);
+    if (!session.isOpen()) return;
     for (const StoredValue& v : storedValues()) {
         const QString name = QString::fromLatin1(v.name);
         if (store_.valueExists(name)) v.set(v.integer ? store_.readInteger(name) : (int)store_.readBool(name));
@@ -287,8 +287,7 @@ bool TMainForm::FormCloseQuery() {
 }
 
 void TMainForm::FormClose() {
-    store_.open(true);
-    struct Close { SettingsStore& s; ~Close() { s.close(); } } closer{store_};
+    const StoreSession session(store_, true);
     for (const StoredValue& v : storedValues()) {
         const QString name = QString::fromLatin1(v.name);
         if (v.integer) store_.writeInteger(name, v.get());

@@ -224,8 +224,8 @@ std::vector<TOptionsForm::StoredValue> TOptionsForm::storedValues() const {
 
 void TOptionsForm::FormCreate() {
     if (!store_.keyExists()) return;
-    if (!store_.open(false)) return;
-    struct Close { SettingsStore& s; ~Close() { s.close(); } } closer{store_};
+    const StoreSession session(store_, false);
+    if (!session.isOpen()) return;
     for (const StoredValue& v : storedValues()) {
         const QString name = QString::fromLatin1(v.name);
         if (!store_.valueExists(name)) continue;
@@ -251,8 +251,7 @@ int TOptionsForm::showPage(int index) {
 void TOptionsForm::BitBtn5Click() {
     if (LabeledEdit1->text().isEmpty()) LabeledEdit1->setText(kDefaultPrime);
     if (LabeledEdit2->text().isEmpty()) LabeledEdit2->setText(kDefaultComposite);
-    store_.open(true);
-    struct Close { SettingsStore& s; ~Close() { s.close(); } } closer{store_};
+    const StoreSession session(store_, true);
     for (const StoredValue& v : storedValues()) {
         const QString name = QString::fromLatin1(v.name);
         if (v.text) store_.writeText(name, v.text->text());

@@ -45,3 +45,19 @@ private:
     QMap<QString, RegistryValue> values_;   // by case-folded name, from the last open
     bool open_ = false;
 };
+
+// One group of reads or writes: opens the key (creating it when asked) for its lifetime and
+// closes it again on every path, failures included.
+class StoreSession {
+public:
+    StoreSession(SettingsStore& store, bool create) : store_(store), open_(store.open(create)) {}
+    ~StoreSession() { store_.close(); }
+    StoreSession(const StoreSession&) = delete;
+    StoreSession& operator=(const StoreSession&) = delete;
+    // False when the key does not exist (and was not to be created).
+    bool isOpen() const { return open_; }
+
+private:
+    SettingsStore& store_;
+    bool open_;
+};

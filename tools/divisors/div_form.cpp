@@ -158,19 +158,17 @@ TDivForm::TDivForm(Services& services, QWidget* parent)
 bool TDivForm::prepareToOpen() {
     bool read = false;
     SettingsStore& store = services_.store;
-    Guarded(
-        services_.platform,
-        [&] {
-            // Each value takes effect as soon as it is read: a failing WHeight leaves the
-            // width already set, and the window stays hidden.
-            const bool key = store.open(false);
-            resize(key && store.valueExists(QStringLiteral("WWidth")) ? store.readInteger(QStringLiteral("WWidth")) : kDefaultWidth,
-                   height());
-            resize(width(),
-                   key && store.valueExists(QStringLiteral("WHeight")) ? store.readInteger(QStringLiteral("WHeight")) : kDefaultHeight);
-            read = true;
-        },
-        [&] { store.close(); });
+    Guarded(services_.platform, [&] {
+        // Each value takes effect as soon as it is read: a failing WHeight leaves the
+        // width already set, and the window stays hidden.
+        const StoreSession session(store, false);
+        const bool key = session.isOpen();
+        resize(key && store.valueExists(QStringLiteral("WWidth")) ? store.readInteger(QStringLiteral("WWidth")) : kDefaultWidth,
+               height());
+        resize(width(),
+               key && store.valueExists(QStringLiteral("WHeight")) ? store.readInteger(QStringLiteral("WHeight")) : kDefaultHeight);
+        read = true;
+    });
     if (!read) return false;
     if (services_.settings.autoImport()) ImportButton->click();
     return true;
@@ -306,14 +304,11 @@ void TDivForm::FormActivate() {
 
 void TDivForm::FormHide() {
     SettingsStore& store = services_.store;
-    Guarded(
-        services_.platform,
-        [&] {
-            store.open(true);
-            store.writeInteger(QStringLiteral("WWidth"), width());
-            store.writeInteger(QStringLiteral("WHeight"), height());
-        },
-        [&] { store.close(); });
+    Guarded(services_.platform, [&] {
+        const StoreSession session(store, true);
+        store.writeInteger(QStringLiteral("WWidth"), width());
+        store.writeInteger(QStringLiteral("WHeight"), height());
+    });
 }
 
 bool TDivForm::event(QEvent* event) {

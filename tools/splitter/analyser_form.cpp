@@ -153,13 +153,11 @@ SplitterMethod TAnalyserForm::method() const {
 bool TAnalyserForm::readSettings() {
     bool read = false;
     SettingsStore& store = services_.store;
-    Guarded(
-        services_.platform,
-        [&] {
-            if (store.open(false) && store.valueExists(kME)) MathCheckBox->setChecked(store.readBool(kME));
-            read = true;
-        },
-        [&] { store.close(); });
+    Guarded(services_.platform, [&] {
+        const StoreSession session(store, false);
+        if (session.isOpen() && store.valueExists(kME)) MathCheckBox->setChecked(store.readBool(kME));
+        read = true;
+    });
     return read;
 }
 
@@ -258,13 +256,10 @@ void TAnalyserForm::FormActivate() {
 
 void TAnalyserForm::FormHide() {
     SettingsStore& store = services_.store;
-    Guarded(
-        services_.platform,
-        [&] {
-            store.open(true);
-            store.writeBool(kME, MathCheckBox->isChecked());
-        },
-        [&] { store.close(); });
+    Guarded(services_.platform, [&] {
+        const StoreSession session(store, true);
+        store.writeBool(kME, MathCheckBox->isChecked());
+    });
 }
 
 bool TAnalyserForm::event(QEvent* event) {
