@@ -180,9 +180,7 @@ bool LucasLehmerTest(int32_t p, LucasLehmerCertificate* certificate, Progress& p
     });
 }
 
-bool LucasLehmerTest(int32_t p, LucasLehmerCertificate* certificate,
-                 const std::function<bool(int64_t, int64_t)>& progress) {
-    return LucasLehmerRun::run(p, certificate, [&](int64_t done, int64_t total) {
-        if (progress && done > 0 && (done % 16 == 0 || done == total) && !progress(done, total)) throw Cancelled{};
-    });
+bool LucasLehmerTest(int32_t p, LucasLehmerCertificate* certificate) {
+    Progress unwatched;
+    return LucasLehmerTest(p, certificate, unwatched);
 }

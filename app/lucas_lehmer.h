@@ -40,7 +40,5 @@ private:
 // it throws Cancelled, leaving the certificate argument untouched.
 bool LucasLehmerTest(int32_t p, LucasLehmerCertificate* certificate, Progress& progress);
 
-// The same with a callback: progress(done, total) returning false cancels by throwing
-// Cancelled, leaving the certificate argument untouched.
-bool LucasLehmerTest(int32_t p, LucasLehmerCertificate* certificate,
-                 const std::function<bool(int64_t, int64_t)>& progress = {});
+// The same where nobody watches or cancels.
+bool LucasLehmerTest(int32_t p, LucasLehmerCertificate* certificate);

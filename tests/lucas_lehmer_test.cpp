@@ -207,14 +207,6 @@ TEST(MersenneSquarer, ManyExponentsAndProductsInterleaved) {
     }
 }
 
-TEST(LucasLehmer, ProgressCanCancel) {
-    LucasLehmerCertificate c;
-    LucasLehmerTest(7, &c);
-    EXPECT_THROW(LucasLehmerTest(3217, &c, [](int64_t done, int64_t) { return done < 100; }), Cancelled);
-    EXPECT_EQ(c.exponent(), 7);   // the previous certificate stays
-    EXPECT_EQ(c.rows(), 5u);
-}
-
 TEST(LucasLehmer, ReportsIterationsThroughTheProgressContract) {
     Progress progress;
     LucasLehmerCertificate c;
