@@ -43,7 +43,8 @@ void TMainForm::Button1Click() {
                 }
                 if (withCertificate) {
                     MersenneCertificate = std::move(fresh);
-                    if (CertifForm) CertifForm->certificateChanged();
+                    if (auto* certif = static_cast<TCertifForm*>(windows_.window(QStringLiteral("CertifForm"))))
+                        certif->certificateChanged();
                 }
                 Verdict v;
                 v.box = ComboBox1;

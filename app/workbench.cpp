@@ -28,6 +28,7 @@ Workbench::Workbench(Platform& p) : platform(p), store(p.settingsPath()), runner
     IntroForm = intro.get();
     add(intro.get());
     search = std::make_unique<TSearchForm>(services);
+    SearchForm = search.get();
     add(search.get());
     options = std::make_unique<TOptionsForm>(platform, store);
     OptionsForm = options.get();
@@ -35,8 +36,10 @@ Workbench::Workbench(Platform& p) : platform(p), store(p.settingsPath()), runner
     QObject::connect(options.get(), &TOptionsForm::pageStyleChanged, search.get(), &TSearchForm::setPageStyle);
     Guarded(platform, [this] { options->FormCreate(); });
     divisors = std::make_unique<TDivForm>(services);
+    DivForm = divisors.get();
     add(divisors.get());
     splitter = std::make_unique<TAnalyserForm>(services);
+    AnalyserForm = splitter.get();
     add(splitter.get());
     info = std::make_unique<TInfoForm>();
     InfoForm = info.get();
@@ -45,11 +48,13 @@ Workbench::Workbench(Platform& p) : platform(p), store(p.settingsPath()), runner
     CalcForm = calc.get();
     add(calc.get());
     modulo = std::make_unique<TModForm>(services);
+    ModForm = modulo.get();
     add(modulo.get());
     certif = std::make_unique<TCertifForm>(platform, runner);
     CertifForm = certif.get();
     add(certif.get());
     convert = std::make_unique<TConvertForm>(services);
+    ConvertForm = convert.get();
     add(convert.get());
     QObject::connect(certif.get(), &TCertifForm::saved, main->panel1, &QLabel::setText);
 }
@@ -61,6 +66,11 @@ Workbench::~Workbench() {
     InfoForm = nullptr;
     CalcForm = nullptr;
     CertifForm = nullptr;
+    SearchForm = nullptr;
+    DivForm = nullptr;
+    AnalyserForm = nullptr;
+    ModForm = nullptr;
+    ConvertForm = nullptr;
 }
 
 void Workbench::add(QWidget* window) { windows_ << window; }
