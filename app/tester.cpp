@@ -72,17 +72,9 @@ void TMainForm::ComboBox1Change() {
     }
 }
 
-namespace {
-// Empties a history box's list but leaves its text.
-void clearHistory(QComboBox* box) {
-    const QString text = box->currentText();
-    box->clear();
-    box->setEditText(text);
-}
-}  // namespace
 
-void TMainForm::BitBtn1Click() { clearHistory(NumberEdit); }
-void TMainForm::BitBtn2Click() { clearHistory(ComboBox1); }
+void TMainForm::BitBtn1Click() { EraseHistory(NumberEdit); }
+void TMainForm::BitBtn2Click() { EraseHistory(ComboBox1); }
 void TMainForm::BitBtn3Click() { RichEdit1->clear(); }
 
 void TMainForm::VerifierClick() {

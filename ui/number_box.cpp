@@ -7,6 +7,7 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalBlocker>
 #include <QValidator>
 #include <algorithm>
 
@@ -36,6 +37,23 @@ void AddToHistory(QComboBox* box, const QString& text, bool sorted) {
     int at = 0;
     while (at < box->count() && box->itemText(at).compare(text, Qt::CaseInsensitive) <= 0) ++at;
     box->insertItem(at, text);
+}
+
+void KeepText(QComboBox* box, const std::function<void()>& change) {
+    const QSignalBlocker quiet(box);
+    const QString text = box->currentText();
+    change();
+    box->setEditText(text);
+}
+
+void EraseHistory(QComboBox* box) {
+    KeepText(box, [box] { box->clear(); });
+}
+
+void ImportHistory(QComboBox* box, const QStringList& items, bool sorted) {
+    KeepText(box, [&] {
+        for (const QString& item : items) AddToHistory(box, item, sorted);
+    });
 }
 
 QStringList HistoryItems(const QComboBox* box) {

@@ -24,6 +24,12 @@ bool IsAllowedKey(uint16_t key);
 void AddToHistory(QComboBox* box, const QString& text, bool sorted);
 // Sorts a history box's items alphabetically (so 10 comes before 9), letters without case.
 void SortHistory(QComboBox* box);
+// Runs a change of the box's list (items added to an empty box would take over its text) and
+// puts the box's text back, without change signals: the field keeps what it shows.
+void KeepText(QComboBox* box, const std::function<void()>& change);
+// The history buttons every number box has: erase its history, import another one.
+void EraseHistory(QComboBox* box);
+void ImportHistory(QComboBox* box, const QStringList& items, bool sorted);
 // The items of a history box, in order.
 QStringList HistoryItems(const QComboBox* box);
 

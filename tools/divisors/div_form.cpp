@@ -188,7 +188,7 @@ void TDivForm::FindButtonClick() {
     ComboBox1->setEditText(text);
     {
         HourglassGuard hourglass;
-        if (services_.settings.historyEnabled()) keepText([&] { AddToHistory(ComboBox1, text, sorted_); });
+        if (services_.settings.historyEnabled()) ImportHistory(ComboBox1, {text}, sorted_);
         // The model holds the pairs as numbers and the view asks only for the rows it shows:
         // 100000 entries arrive in one reset, in milliseconds.
         model_->setPairs(divisors::DivisorPairs(subject.w));
@@ -211,26 +211,14 @@ void TDivForm::FindButtonClick() {
     if (services_.settings.autoExpand()) ExpandButtonClick();
 }
 
-void TDivForm::keepText(const std::function<void()>& change) {
-    // Items added to an empty box would become its text; the field keeps what it shows.
-    const QString text = ComboBox1->currentText();
-    change();
-    ComboBox1->setEditText(text);
-}
-
 void TDivForm::ExpandButtonClick() { DividersTree->expandAll(); }
 
 void TDivForm::BitBtn5Click() { DividersTree->collapseAll(); }
 
-void TDivForm::BitBtn1Click() {
-    keepText([&] { ComboBox1->clear(); });
-}
+void TDivForm::BitBtn1Click() { EraseHistory(ComboBox1); }
 
 void TDivForm::ImportButtonClick() {
-    const QStringList tester = services_.histories.testerHistory();
-    keepText([&] {
-        for (const QString& entry : tester) AddToHistory(ComboBox1, entry, sorted_);
-    });
+    ImportHistory(ComboBox1, services_.histories.testerHistory(), sorted_);
 }
 
 void TDivForm::Copyfactor1Click() {

@@ -48,7 +48,6 @@ protected:
 private:
     divisors::Subject readNumber(const QString& text) const;
     QString restoredNumber(const std::vector<divisors::ListEntry>& entries) const;
-    void keepText(const std::function<void()>& change);
 
     Services& services_;
     QComboBox* ComboBox1;

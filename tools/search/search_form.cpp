@@ -37,17 +37,12 @@ TSearchForm* SearchForm = nullptr;
 
 namespace {
 
-const QString NoItemSelected = QStringLiteral("No item selected");
 const QString LimitMessage = QStringLiteral("Sorry, you reached the highest limit of Quendra !");
 const QString TwinFailure = QStringLiteral(
     "The Twin prime numbers' counter cannot proceed because of low free memory on your computer.\r\n"
     "This feature will be disabled now for more security. But you can activate it again whenever you want from the "
     "Options dialog box.");
 const QString SavedMessage = QStringLiteral("OK, the file(s) was/were successfully saved.");
-const QString FlatButtons = QStringLiteral(
-    "QTabBar::tab { border: 1px solid palette(mid); border-radius: 3px; padding: 3px 7px; margin: 1px; "
-    "background: palette(button); }"
-    "QTabBar::tab:selected { background: palette(midlight); border: 1px solid palette(shadow); }");
 
 QStringList toQt(const std::vector<std::string>& lines) {
     QStringList out;
@@ -110,34 +105,7 @@ TSearchForm::TSearchForm(Services& services, QWidget* parent)
     BitBtn2->setAutoDefault(false);
     BitBtn2->setToolTip(QStringLiteral("Exit the Search engine"));
 
-    // The five report pages.
-    PageControl1 = named(new QTabWidget(this), "PageControl1");
-    PageControl1->tabBar()->setUsesScrollButtons(false);
-    PageControl1->tabBar()->setExpanding(false);
-    // Room for all five captions in one row from the start, so that the layout never jumps.
-    PageControl1->setMinimumWidth(330);
-    const char* pageNames[] = {"TabSheet1", "TabSheet2", "TabSheet3", "TabSheet4", "TabSheet5"};
-    const char* listNames[] = {"Report", "Report2", "Report3", "Report4", "Report5"};
-    const QString captions[] = {QStringLiteral("Part 1"), QStringLiteral("Part 2"), QStringLiteral("Part 3"),
-                                QStringLiteral("Part 4"), QStringLiteral("Part 5  ")};
-    for (int k = 0; k < search::PartCount; ++k) {
-        auto* page = named(new QWidget(PageControl1), pageNames[k]);
-        auto* list = named(new QListView(page), listNames[k]);
-        list->setUniformItemSizes(true);   // 32000 rows are laid out without measuring each
-        list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-        parts_[k] = new QStringListModel(list);
-        list->setModel(parts_[k]);
-        list->viewport()->installEventFilter(this);
-        connect(list->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                [this, k] { Guarded(services_.platform, [this, k] { ReportClick(k); }); });
-        auto* l = new QVBoxLayout(page);
-        l->setContentsMargins(2, 2, 2, 2);
-        l->addWidget(list);
-        reports_[k] = list;
-        PageControl1->addTab(page, captions[k]);
-        PageControl1->setTabVisible(k, false);
-    }
+    buildPages();
 
     auto* summaryBox = named(new QGroupBox(QStringLiteral("  The research summary :   "), this), "GroupBox1");
     ResumeListBox = named(new QListWidget(summaryBox), "ResumeListBox");
@@ -227,12 +195,6 @@ TSearchForm::TSearchForm(Services& services, QWidget* parent)
     }
 }
 
-void TSearchForm::setPageStyle(bool tabs) {
-    PageControl1->setDocumentMode(!tabs);
-    PageControl1->tabBar()->setDrawBase(tabs);
-    PageControl1->tabBar()->setStyleSheet(tabs ? QString() : FlatButtons);
-}
-
 bool TSearchForm::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate) Guarded(services_.platform, [this] { FormActivate(); });
     return QDialog::event(e);
@@ -262,11 +224,6 @@ void TSearchForm::FormActivate() {
         const QSignalBlocker quiet(box);   // sorting keeps the text: no new preview
         SortHistory(box);
     }
-}
-
-void TSearchForm::resetSelection() {
-    SelLabel->setText(NoItemSelected);
-    ValEdit->clear();
 }
 
 void TSearchForm::GOClick() {
@@ -335,8 +292,8 @@ void TSearchForm::GOClick() {
     const QString highText = QString::fromStdString(search::WholeNumberText(bounds.high));
     LowInterval->setEditText(lowText);
     HighInterval->setEditText(highText);
-    appendHistory(LowInterval, {lowText});
-    appendHistory(HighInterval, {highText});
+    ImportHistory(LowInterval, {lowText}, sortedHistory_);
+    ImportHistory(HighInterval, {highText}, sortedHistory_);
     setWindowTitle(QStringLiteral("Search Engine:  ") + lowText + QStringLiteral(" < Prime < ") + highText);
     if (found.limitReached) platform.showMessage(LimitMessage);
 
@@ -380,18 +337,6 @@ void TSearchForm::GOClick() {
     PageControl1->setCurrentIndex(0);
 }
 
-void TSearchForm::ReportClick(int part) {
-    const QListView* list = reports_[part];
-    const QModelIndex current = list->currentIndex();
-    const bool selected = current.isValid() && list->selectionModel()->isSelected(current);
-    if (selected && current.row() < parts_[part]->rowCount() - 1) {
-        SelLabel->setText(QStringLiteral("Item #: %1").arg(current.row() + 1));
-        ValEdit->setText(current.data().toString());
-    } else {
-        resetSelection();
-    }
-}
-
 void TSearchForm::LowIntervalChange() {
     if (!services_.settings.estimations()) return;
     std::optional<int64_t> estimate;
@@ -427,26 +372,11 @@ void TSearchForm::BitBtn1Click() {
     if (services_.settings.showMessages()) platform.showMessage(SavedMessage);
 }
 
-void TSearchForm::eraseHistory(QComboBox* box) {
-    const QSignalBlocker quiet(box);   // the text stays, so no preview
-    const QString text = box->currentText();
-    box->clear();
-    box->setEditText(text);
-}
-
-void TSearchForm::appendHistory(QComboBox* box, const QStringList& items) {
-    const QSignalBlocker quiet(box);   // adding to an empty list would take over its text
-    const QString text = box->currentText();
-    for (const QString& item : items) AddToHistory(box, item, sortedHistory_);
-    box->setEditText(text);
-}
-
-void TSearchForm::importHistory(QComboBox* box) { appendHistory(box, services_.histories.testerHistory()); }
-
-void TSearchForm::BitBtn3Click() { eraseHistory(LowInterval); }
-void TSearchForm::BitBtn5Click() { eraseHistory(HighInterval); }
-void TSearchForm::BitBtn4Click() { importHistory(LowInterval); }
-void TSearchForm::BitBtn6Click() { importHistory(HighInterval); }
+// The history buttons keep the fields' texts, so no preview follows them.
+void TSearchForm::BitBtn3Click() { EraseHistory(LowInterval); }
+void TSearchForm::BitBtn5Click() { EraseHistory(HighInterval); }
+void TSearchForm::BitBtn4Click() { ImportHistory(LowInterval, services_.histories.testerHistory(), sortedHistory_); }
+void TSearchForm::BitBtn6Click() { ImportHistory(HighInterval, services_.histories.testerHistory(), sortedHistory_); }
 
 void TSearchForm::GOMouseMove() {
     const QString low = LowInterval->currentText(), high = HighInterval->currentText();

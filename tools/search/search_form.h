@@ -43,9 +43,7 @@ private:
     void GOMouseMove();
     void FormActivate();
 
-    void eraseHistory(QComboBox* box);
-    void importHistory(QComboBox* box);
-    void appendHistory(QComboBox* box, const QStringList& items);
+    void buildPages();
     void resetSelection();
 
     Services& services_;

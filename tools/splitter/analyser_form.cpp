@@ -175,7 +175,7 @@ void TAnalyserForm::analBtnClick() {
             if (!services_.runner.run(this, QStringLiteral("Analyze"),
                                       [&](Progress& progress) { result = Analyse(m, n, math, progress); }))
                 return;
-            keepText([&] { AddToHistory(ComboBox1, QString::fromStdString(BigToDecimal(n)), sorted_); });
+            ImportHistory(ComboBox1, {QString::fromStdString(BigToDecimal(n))}, sorted_);
             clearOutputs();
             for (const SplitterRow& row : result.rows)
                 setValue(QString::fromStdString(row.key), QString::fromStdString(row.value));
@@ -201,23 +201,11 @@ void TAnalyserForm::clearOutputs() {
     ValueListEditor1->setRowCount(0);
 }
 
-void TAnalyserForm::keepText(const std::function<void()>& change) {
-    // Items added to an empty box would become its text; the field keeps what it shows.
-    const QString text = ComboBox1->currentText();
-    change();
-    ComboBox1->setEditText(text);
-}
-
 void TAnalyserForm::BitBtn2Click() {
-    const QStringList tester = services_.histories.testerHistory();
-    keepText([&] {
-        for (const QString& entry : tester) AddToHistory(ComboBox1, entry, sorted_);
-    });
+    ImportHistory(ComboBox1, services_.histories.testerHistory(), sorted_);
 }
 
-void TAnalyserForm::BitBtn3Click() {
-    keepText([&] { ComboBox1->clear(); });
-}
+void TAnalyserForm::BitBtn3Click() { EraseHistory(ComboBox1); }
 
 void TAnalyserForm::MethodGroupClick() {
     const MethodState& s = kMethods[static_cast<int>(method())];

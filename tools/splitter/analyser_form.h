@@ -46,7 +46,6 @@ private:
     SplitterMethod method() const;
     void clearOutputs();
     void setValue(const QString& key, const QString& value);
-    void keepText(const std::function<void()>& change);
 
     Services& services_;
     QComboBox* ComboBox1;
