@@ -6,10 +6,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringList>
+#include <stdexcept>
+
+#include "platform/files.h"
 
 namespace {
 
@@ -88,13 +90,12 @@ bool writeDocument(const QString& path, const Document& doc) {
     if (doc.finalNewline && !doc.lines.isEmpty()) text += QLatin1Char('\n');
     const QByteArray bytes = encode(doc, text);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
+    try {
+        WriteFileAtomically(path, bytes);
+        return true;
+    } catch (const std::runtime_error&) {
+        return false;   // the caller names the value it could not write
     }
-    return f.commit();
 }
 
 // Adds a line at index at, in the file's own line end.
