@@ -9,6 +9,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTableView>
+#include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -182,6 +184,29 @@ TEST_F(MersenneTest, CancelLeavesEverythingAsItWas) {
     platform.cancelProgress = false;
     wb->certif->findChild<QPushButton*>("BitBtn1")->click();
     EXPECT_TRUE(QFile::exists(certificateFile(7)));
+}
+
+TEST_F(MersenneTest, CertificateWindowFitsItsKeysAndCopiesWholeResidues) {
+    test(QStringLiteral("11213"));
+    QTableView* grid = wb->certif->findChild<QTableView*>(QStringLiteral("ValueList"));
+    ASSERT_NE(grid, nullptr);
+    // The key column holds five-digit step numbers.
+    EXPECT_GE(grid->columnWidth(0), grid->fontMetrics().horizontalAdvance(QStringLiteral("11213")));
+    // Ctrl+C on a cell copies its whole residue, however long; its hint says how long it is.
+    wb->certif->show();
+    wb->certif->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(wb->certif.get()));
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(100, 1));
+    QTest::keyClick(wb->certif->windowHandle(), Qt::Key_C, Qt::ControlModifier);
+    const QString row = grid->model()->data(grid->model()->index(100, 1), Qt::DisplayRole).toString();
+    EXPECT_GT(row.size(), 3000);
+    EXPECT_EQ(platform.clipboard, row);
+    const QString hint = grid->model()->data(grid->model()->index(100, 1), Qt::ToolTipRole).toString();
+    EXPECT_TRUE(hint.contains(QStringLiteral("(%1 digits in all)").arg(row.size()))) << hint.right(80).toStdString();
+    // The window can be resized: the value column follows it.
+    wb->certif->resize(400, 300);
+    EXPECT_EQ(wb->certif->size(), QSize(400, 300));
 }
 
 }  // namespace

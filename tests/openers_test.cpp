@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -109,6 +110,34 @@ TEST_F(OpenersTest, SearchEngineOpensModal) {
     });
     run(QStringLiteral("Search &Engine..."));
     EXPECT_TRUE(modal);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(OpenersTest, MainWindowOpensAtItsDefaultPlace) {
+    EXPECT_EQ(main().pos(), QPoint(59, 107));
+}
+
+TEST_F(OpenersTest, AStoredPlaceOffEveryScreenComesBackOnScreen) {
+    wb.reset();
+    QFile f(platform.settingsPath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Velorin\\Quendra 4\\Setup]\r\n"
+            "\"MainPositionTop\"=dword:00002710\r\n\"MainPositionLeft\"=dword:ffffd8f0\r\n");   // 10000 and -10000
+    f.close();
+    start();
+    const QRect screen = QApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(main().frameGeometry().topLeft())) << main().x() << "," << main().y();
+    // A stored place on the screen is kept as it is.
+    wb.reset();
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Velorin\\Quendra 4\\Setup]\r\n"
+            "\"MainPositionTop\"=dword:00000014\r\n\"MainPositionLeft\"=dword:0000001e\r\n");   // 20 and 30
+    f.close();
+    start();
+    EXPECT_EQ(main().pos(), QPoint(30, 20));
 }
 
 }  // namespace
