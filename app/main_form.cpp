@@ -35,8 +35,9 @@ TMainForm* MainForm = nullptr;
 
 
 TMainForm::TMainForm(Platform& platform, SettingsStore& store, Runner& runner, WindowRegistry& windows, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowMinimizeButtonHint |
-                              Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint),
+    // Only the hints named are shown (no maximise box): the window has a fixed size.
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint),
       platform_(platform), store_(store), runner_(runner), windows_(windows) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Quendra 5"));

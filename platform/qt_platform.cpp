@@ -37,6 +37,9 @@ class DialogProgress : public ProgressView {
 public:
     DialogProgress(QWidget* owner, const QString& what) : dialog_(what, QStringLiteral("Cancel"), 0, 100, owner) {
         dialog_.setObjectName(QStringLiteral("ProgressDialog"));
+        dialog_.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        // Wide enough for the command's text and the phase under it, at any font size.
+        dialog_.setMinimumWidth(dialog_.fontMetrics().horizontalAdvance(what + QStringLiteral("MMMMMM")) + 60);
         dialog_.setWindowTitle(ApplicationTitle);
         dialog_.setWindowModality(Qt::ApplicationModal);
         dialog_.setMinimumDuration(0);

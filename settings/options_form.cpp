@@ -49,7 +49,8 @@ TOptionsForm::TOptionsForm(Platform& platform, SettingsStore& store, QWidget* pa
     : QDialog(parent), platform_(platform), store_(store) {
     setObjectName(QStringLiteral("OptionsForm"));
     setWindowTitle(QStringLiteral("Options"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     pages_ = named(new QTabWidget(this), "PageControl1");
     pages_->setDocumentMode(true);
     pages_->addTab(buildHistoryPage(), style()->standardIcon(QStyle::SP_FileDialogDetailedView), QStringLiteral("History"));

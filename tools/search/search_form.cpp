@@ -71,7 +71,7 @@ QCheckBox* checkBox(const char* name, const QString& caption, const QString& hin
 }  // namespace
 
 TSearchForm::TSearchForm(Services& services, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       services_(services) {
     setObjectName(QStringLiteral("SearchForm"));

@@ -62,7 +62,7 @@ private:
 };
 
 TAnalyserForm::TAnalyserForm(Services& services, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       services_(services) {
     setObjectName(QStringLiteral("AnalyserForm"));
