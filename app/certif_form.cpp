@@ -140,7 +140,9 @@ TCertifForm::TCertifForm(Platform& platform, Runner& runner, QWidget* parent)
         if (at.isValid()) platform_.setClipboardText(model_->data(at, Qt::DisplayRole).toString());
     });
     setMinimumSize(120, 100);
-    resize(157, 287);
+    // Wider than the designed 157 pixels when the caption and its buttons need it, so that
+    // window managers do not cut "Certificate" short.
+    resize(std::max(157, fontMetrics().horizontalAdvance(windowTitle()) * 2 + 110), 287);
     move(545, 157);
 }
 

@@ -144,7 +144,8 @@ void TMainForm::buildBands() {
         box->lineEdit()->installEventFilter(this);
         box->installEventFilter(this);
     }
-    LeaveClipboardKeysToMenu(NumberEdit);
+    LeaveMenuKeysToMenu(NumberEdit);
+    LeaveMenuKeysToMenu(ComboBox1);
 }
 
 std::vector<TMainForm::StoredValue> TMainForm::storedValues() {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -147,6 +148,38 @@ TEST_F(InputTest, ClipboardKeysInTheNumberBoxRunTheMenuCommands) {
     EXPECT_EQ(platform.clipboard, QStringLiteral("77"));
     EXPECT_EQ(b->currentText(), QString());
     EXPECT_EQ(main().Digital->text(), QStringLiteral("0 digits"));
+}
+
+TEST_F(InputTest, ToolShortCutsWorkWhileTypingInANumberBox) {
+    // Ctrl+E and Ctrl+D mean "end of line" and "delete" to a line edit on X11: here they open
+    // the search engine and the divisor finder.
+    for (const char* name : {"NumberEdit", "ComboBox1"}) {
+        focus(box(name));
+        bool searchOpened = false;
+        QTimer closer;   // closes the modal search engine once it shows; gives up after a second
+        int ticks = 0;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (modal && modal->objectName() == QStringLiteral("SearchForm")) {
+                searchOpened = true;
+                modal->reject();
+            }
+            if (searchOpened || ++ticks > 50) closer.stop();
+        });
+        closer.start(20);
+        QTest::keyClick(window(), Qt::Key_E, Qt::ControlModifier);
+        QTest::qWait(100);
+        closer.stop();
+        EXPECT_TRUE(searchOpened) << name;
+        main().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
+        focus(box(name));
+        QTest::keyClick(window(), Qt::Key_D, Qt::ControlModifier);
+        EXPECT_TRUE(wb->window(QStringLiteral("DivForm"))->isVisible()) << name;
+        wb->window(QStringLiteral("DivForm"))->hide();
+        main().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
+    }
 }
 
 }  // namespace

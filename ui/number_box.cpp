@@ -1,6 +1,7 @@
 // Number boxes and history helpers shared by every window with a number field.
 #include "ui/number_box.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
@@ -130,26 +131,33 @@ void InstallDigitFilter(QComboBox* box, std::function<bool()> enabled) {
 
 namespace {
 
-// Turns down the line edit's claim on Cut, Copy and Paste, so the window's menu gets them.
-class ClipboardKeysToMenu : public QObject {
+// Turns down the line edit's claim on keys that a command of the window's menu has: Ctrl+V
+// runs the menu's Paste, and Ctrl+E, Ctrl+D, Ctrl+H (which a line edit on X11 takes for
+// moving and deleting) open their tools.
+class MenuKeysToMenu : public QObject {
 public:
-    using QObject::QObject;
+    MenuKeysToMenu(QComboBox* box) : QObject(box), box_(box) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::ShortcutOverride) {
             auto* key = static_cast<QKeyEvent*>(event);
-            if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut)) {
-                key->ignore();
-                return true;
-            }
+            const QKeySequence pressed(key->keyCombination());
+            for (const QAction* action : box_->window()->findChildren<QAction*>())
+                if (action->isEnabled() && action->shortcuts().contains(pressed)) {
+                    key->ignore();
+                    return true;
+                }
         }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    QComboBox* box_;
 };
 
 }  // namespace
 
-void LeaveClipboardKeysToMenu(QComboBox* box) {
-    auto* filter = new ClipboardKeysToMenu(box);
+void LeaveMenuKeysToMenu(QComboBox* box) {
+    auto* filter = new MenuKeysToMenu(box);
     box->installEventFilter(filter);
     box->lineEdit()->installEventFilter(filter);
 }

@@ -41,8 +41,8 @@ QComboBox* MakeNumberBox(const char* name, int maxTyped, const QString& hint, QW
 // really arrive), when enabled() and IsAllowedKey refuses the key, the box's text and its
 // whole drop-down history are cleared.
 void InstallDigitFilter(QComboBox* box, std::function<bool()> enabled);
-// The box leaves Ctrl+X, Ctrl+C and Ctrl+V to the window's menu commands instead of acting
-// on them as a plain line edit would.
-void LeaveClipboardKeysToMenu(QComboBox* box);
+// The box leaves the short-cuts of its window's menu commands (Ctrl+X, Ctrl+C, Ctrl+V, and
+// keys a line edit would take for editing, such as Ctrl+E) to the menu.
+void LeaveMenuKeysToMenu(QComboBox* box);
 // The same for a plain line edit: a refused key clears its text.
 void InstallDigitFilter(QLineEdit* edit, std::function<bool()> enabled);
