@@ -26,6 +26,12 @@ bool IsInList(const QString& text, const QListWidget* list) {
     return false;
 }
 
+bool IsEnterPress(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
 bool IsAllowedKey(uint16_t key) {
     return (key >= 96 && key <= 105) || (key >= 37 && key <= 40) || key == 8 || key == 13 || key == 46;
 }

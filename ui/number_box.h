@@ -16,6 +16,11 @@ class QWidget;
 bool IsInList(const QString& text, const QComboBox* box);
 bool IsInList(const QString& text, const QListWidget* list);
 
+class QEvent;
+
+// Whether the event is a press of Enter (main or keypad): the tool windows' "run" key.
+bool IsEnterPress(const QEvent* event);
+
 // The keys a number box accepts while the digit filter is on: keypad digits, arrows,
 // Backspace, Enter and Delete (Windows virtual-key codes).
 bool IsAllowedKey(uint16_t key);

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/widgets.h"
 #include "ui/handler.h"
+#include "ui/number_box.h"
 #include "ui/runner.h"
 #include "ui/services.h"
 
@@ -20,11 +21,6 @@ TConvertForm* ConvertForm = nullptr;
 
 namespace {
 
-bool isEnter(const QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
 
 QLineEdit* field(const char* name, const QString& hint, QWidget* parent) {
     auto* edit = named(new QLineEdit(parent), name);
@@ -145,7 +141,7 @@ void TConvertForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TConvertForm::keyPressEvent(QKeyEvent* event) {
-    if (isEnter(event)) {
+    if (IsEnterPress(event)) {
         defaultButton()->click();
         return;
     }
@@ -153,7 +149,7 @@ void TConvertForm::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TConvertForm::eventFilter(QObject* watched, QEvent* event) {
-    if (isEnter(event)) {
+    if (IsEnterPress(event)) {
         defaultButton()->click();
         return true;
     }

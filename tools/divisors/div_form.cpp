@@ -317,7 +317,7 @@ void TDivForm::hideEvent(QHideEvent* event) {
 
 void TDivForm::keyPressEvent(QKeyEvent* event) {
     // FindButton is the default button: Enter anywhere in the window presses it.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && FindButton->isEnabled()) {
+    if (IsEnterPress(event) && FindButton->isEnabled()) {
         FindButton->click();
         return;
     }

@@ -92,16 +92,9 @@ TModForm::TModForm(Services& services, QWidget* parent)
     setFixedSize(253, 286);
 }
 
-namespace {
-bool isEnter(const QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-}  // namespace
 
 bool TModForm::eventFilter(QObject* watched, QEvent* event) {
-    if (isEnter(event)) {
+    if (IsEnterPress(event)) {
         BitBtn1->click();
         return true;
     }
@@ -109,7 +102,7 @@ bool TModForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TModForm::keyPressEvent(QKeyEvent* event) {
-    if (isEnter(event)) {
+    if (IsEnterPress(event)) {
         BitBtn1->click();
         return;
     }

@@ -270,7 +270,7 @@ void TAnalyserForm::hideEvent(QHideEvent* event) {
 
 void TAnalyserForm::keyPressEvent(QKeyEvent* event) {
     // "Analyze" is the default button: Enter anywhere in the window presses it.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (IsEnterPress(event)) {
         analBtn->click();
         return;
     }
