@@ -22,24 +22,18 @@
 #include "app/shared.h"
 #include "app/workbench.h"
 #include "settings/options_form.h"
-#include "tests/fake_platform.h"
+#include "tests/workbench_fixture.h"
 
 namespace {
 
-class InputTest : public ::testing::Test {
+class InputTest : public WorkbenchFixture {
 protected:
-    QTemporaryDir dir;
-    FakePlatform platform{dir.filePath(QStringLiteral("Setup.reg"))};
-    std::unique_ptr<Workbench> wb;
-
     void SetUp() override {
-        wb = std::make_unique<Workbench>(platform);
-        wb->main->ShowIntroFormTimer->stop();
+        start();
         main().show();
         main().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
     }
-    TMainForm& main() { return *wb->main; }
     QComboBox* box(const char* name) { return main().findChild<QComboBox*>(name); }
     QWindow* window() { return main().windowHandle(); }
     void focus(QComboBox* b) {

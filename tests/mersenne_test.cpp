@@ -19,7 +19,7 @@
 #include "app/shared.h"
 #include "app/workbench.h"
 #include "settings/options_form.h"
-#include "tests/fake_platform.h"
+#include "tests/workbench_fixture.h"
 
 namespace {
 
@@ -28,20 +28,14 @@ QStringList lines(const QTextEdit* e) {
     return t.isEmpty() ? QStringList() : t.split(QLatin1Char('\n'));
 }
 
-class MersenneTest : public ::testing::Test {
+class MersenneTest : public WorkbenchFixture {
 protected:
-    QTemporaryDir dir;
-    FakePlatform platform{dir.filePath(QStringLiteral("Setup.reg"))};
-    std::unique_ptr<Workbench> wb;
-
     void SetUp() override {
-        wb = std::make_unique<Workbench>(platform);
-        wb->main->ShowIntroFormTimer->stop();
+        start();
         ProgramDir = dir.path() + QLatin1Char('/');
         MersenneCertificate = LucasLehmerCertificate{};   // program-wide: fresh for each test
         wb->certif->certificateChanged();
     }
-    TMainForm& main() { return *wb->main; }
     void test(const QString& p) {
         main().ComboBox1->setEditText(p);
         main().Button1->click();

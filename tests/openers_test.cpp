@@ -13,33 +13,20 @@
 
 #include "app/main_form.h"
 #include "app/workbench.h"
-#include "tests/fake_platform.h"
+#include "tests/workbench_fixture.h"
 
 namespace {
 
-class OpenersTest : public ::testing::Test {
+class OpenersTest : public WorkbenchFixture {
 protected:
-    QTemporaryDir dir;
-    FakePlatform platform{dir.filePath(QStringLiteral("Setup.reg"))};
-    std::unique_ptr<Workbench> wb;
-
-    void SetUp() override { start(); }
-    void start() {
-        wb = std::make_unique<Workbench>(platform);
-        wb->main->ShowIntroFormTimer->stop();
+    void SetUp() override { open(); }
+    void open() {
+        start();
         wb->main->show();
         QApplication::processEvents();
     }
-    TMainForm& main() { return *wb->main; }
-    QAction* command(const QString& caption) {
-        for (QAction* a : main().menuBar()->findChildren<QAction*>())
-            if (a->text() == caption) return a;
-        return nullptr;
-    }
     void run(const QString& caption) {
-        QAction* a = command(caption);
-        ASSERT_NE(a, nullptr) << caption.toStdString();
-        a->trigger();
+        menu(caption);
         QApplication::processEvents();
     }
     QWidget* window(const char* name) { return wb->window(QString::fromLatin1(name)); }
@@ -90,13 +77,8 @@ TEST_F(OpenersTest, ModeLessToolsOpenBesideTheMainWindow) {
 }
 
 TEST_F(OpenersTest, DivisorFinderTakesItsStoredSize) {
-    wb.reset();
-    QFile f(platform.settingsPath());
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Velorin\\Quendra 4\\Setup]\r\n"
-            "\"WHeight\"=dword:00000190\r\n");
-    f.close();
-    start();
+    storeValues("\"WHeight\"=dword:00000190\r\n");
+    open();
     run(QStringLiteral("All &dividers..."));
     EXPECT_EQ(window("DivForm")->size(), QSize(218, 400));
 }
@@ -121,22 +103,13 @@ TEST_F(OpenersTest, MainWindowOpensAtItsDefaultPlace) {
 }
 
 TEST_F(OpenersTest, AStoredPlaceOffEveryScreenComesBackOnScreen) {
-    wb.reset();
-    QFile f(platform.settingsPath());
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Velorin\\Quendra 4\\Setup]\r\n"
-            "\"MainPositionTop\"=dword:00002710\r\n\"MainPositionLeft\"=dword:ffffd8f0\r\n");   // 10000 and -10000
-    f.close();
-    start();
+    storeValues("\"MainPositionTop\"=dword:00002710\r\n\"MainPositionLeft\"=dword:ffffd8f0\r\n");   // 10000 and -10000
+    open();
     const QRect screen = QApplication::primaryScreen()->availableGeometry();
     EXPECT_TRUE(screen.contains(main().frameGeometry().topLeft())) << main().x() << "," << main().y();
     // A stored place on the screen is kept as it is.
-    wb.reset();
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Velorin\\Quendra 4\\Setup]\r\n"
-            "\"MainPositionTop\"=dword:00000014\r\n\"MainPositionLeft\"=dword:0000001e\r\n");   // 20 and 30
-    f.close();
-    start();
+    storeValues("\"MainPositionTop\"=dword:00000014\r\n\"MainPositionLeft\"=dword:0000001e\r\n");   // 20 and 30
+    open();
     EXPECT_EQ(main().pos(), QPoint(30, 20));
 }
 

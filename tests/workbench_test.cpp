@@ -23,7 +23,7 @@
 #include "app/shared.h"
 #include "app/workbench.h"
 #include "settings/options_form.h"
-#include "tests/fake_platform.h"
+#include "tests/workbench_fixture.h"
 
 namespace {
 
@@ -55,26 +55,8 @@ void writeFile(const QString& path, const QByteArray& data) {
     f.write(data);
 }
 
-class WorkbenchTest : public ::testing::Test {
+class WorkbenchTest : public WorkbenchFixture {
 protected:
-    // Runs a menu command as the menu does, by its caption.
-    void menu(const QString& caption) {
-        for (QAction* a : wb->main->findChildren<QAction*>())
-            if (a->text() == caption) return a->trigger();
-        FAIL() << "no menu command " << caption.toStdString();
-    }
-    QTemporaryDir dir;
-    QString settings = dir.filePath(QStringLiteral("Setup.reg"));
-    FakePlatform platform{settings};
-    std::unique_ptr<Workbench> wb;
-
-    void SetUp() override { start(); }
-    void start() {
-        wb.reset();
-        wb = std::make_unique<Workbench>(platform);
-        wb->main->ShowIntroFormTimer->stop();
-    }
-    TMainForm& main() { return *wb->main; }
     TOptionsForm& options() { return *wb->options; }
     void test(const QString& text) {
         main().NumberEdit->setEditText(text);
@@ -210,21 +192,16 @@ TEST_F(WorkbenchTest, ClipboardCommands) {
 }
 
 TEST_F(WorkbenchTest, CalculatorHelpAndPanelSaving) {
-    const auto menuCommand = [&](const QString& caption) {
-        for (QAction* a : main().findChildren<QAction*>())
-            if (a->text() == caption) return a->trigger();
-        FAIL() << "no menu command " << caption.toStdString();
-    };
     platform.calculatorFound = false;
-    menuCommand(QStringLiteral("Ca&lculator"));
+    menu(QStringLiteral("Ca&lculator"));
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_TRUE(platform.messages[0].startsWith("Unfortunately, no calculator has been found (looked for: gnome-calculator, kcalc"));
-    menuCommand(QStringLiteral("&Help..."));
+    menu(QStringLiteral("&Help..."));
     ASSERT_EQ(platform.helpOpened.size(), 1);
     EXPECT_TRUE(platform.helpOpened[0].endsWith("help.html"));
     EXPECT_EQ(platform.messages.size(), 1);
     platform.browserFound = false;   // no browser: the message says where the file is
-    menuCommand(QStringLiteral("&Help..."));
+    menu(QStringLiteral("&Help..."));
     ASSERT_EQ(platform.messages.size(), 2);
     EXPECT_TRUE(platform.messages[1].contains(QDir::toNativeSeparators(platform.helpOpened[1]))) << platform.messages[1].toStdString();
     platform.messages.clear();
