@@ -2,6 +2,8 @@
 // plain fields, recorded histories, a registry filled by the test. With FakePlatform.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QMap>
 #include <QTemporaryDir>
@@ -57,4 +59,20 @@ struct FakeServices {
     FakeHistories histories;
     FakeRegistry registry;
     Services services{platform, runner, store, settings, histories, registry};
+};
+
+// The base of a tool window's tests: the window built from fake services, and its controls
+// found by their object names.
+template <typename Form>
+class ToolWindowTest : public ::testing::Test {
+protected:
+    FakeServices fake;
+    Form form{fake.services};
+
+    template <typename T>
+    T* get(const char* name) {
+        T* w = form.template findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
 };

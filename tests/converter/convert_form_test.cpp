@@ -11,10 +11,8 @@
 
 namespace {
 
-class ConvertFormTest : public ::testing::Test {
+class ConvertFormTest : public ToolWindowTest<TConvertForm> {
 protected:
-    FakeServices fake;
-    TConvertForm form{fake.services};
 
     void SetUp() override {
         form.show();

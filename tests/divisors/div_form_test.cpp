@@ -25,10 +25,8 @@ namespace {
 
 const QString kBlack = QStringLiteral("#000000"), kRed = QStringLiteral("#ff0000");
 
-class DivFormTest : public ::testing::Test {
+class DivFormTest : public ToolWindowTest<TDivForm> {
 protected:
-    FakeServices fake;
-    TDivForm form{fake.services};
 
     QComboBox* box() { return form.findChild<QComboBox*>("ComboBox1"); }
     QTreeView* tree() { return form.findChild<QTreeView*>("DividersTree"); }

@@ -14,30 +14,22 @@
 
 namespace {
 
-class ModFormTest : public ::testing::Test {
+class ModFormTest : public ToolWindowTest<TModForm> {
 protected:
-    FakeServices fake;
-    TModForm form{fake.services};
 
     void SetUp() override {
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
-    template <typename T>
-    T* find(const char* name) {
-        T* w = form.findChild<T*>(name);
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
     void type(const char* box, const QString& text) {
-        QLineEdit* edit = find<QComboBox>(box)->lineEdit();
+        QLineEdit* edit = get<QComboBox>(box)->lineEdit();
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(edit, Qt::Key_Delete);
         QTest::keyClicks(edit, text);
     }
     // Moves the track bar with the keyboard: Home, then `steps` presses of the right arrow.
     void slide(int steps) {
-        QSlider* bar = find<QSlider>("TrackBar1");
+        QSlider* bar = get<QSlider>("TrackBar1");
         QTest::keyClick(bar, Qt::Key_Home);
         for (int i = 0; i < steps; ++i) QTest::keyClick(bar, Qt::Key_Right);
     }
@@ -45,49 +37,49 @@ protected:
         type("Ex", expression);
         type("Fac", factor);
         slide(more);
-        find<QPushButton>("BitBtn1")->click();
+        get<QPushButton>("BitBtn1")->click();
     }
     QStringList lines() {
         QStringList out;
-        QListWidget* list = find<QListWidget>("ListBox1");
+        QListWidget* list = get<QListWidget>("ListBox1");
         for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
         return out;
     }
     QString clickLine(int row) {
-        QListWidget* list = find<QListWidget>("ListBox1");
+        QListWidget* list = get<QListWidget>("ListBox1");
         list->scrollToItem(list->item(row));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-        return find<QLineEdit>("Edit1")->text();
+        return get<QLineEdit>("Edit1")->text();
     }
 };
 
 TEST_F(ModFormTest, StartsAsDesigned) {
     EXPECT_EQ(form.windowTitle(), "Super Modulo");
     EXPECT_EQ(form.size(), QSize(253, 286));
-    EXPECT_EQ(find<QComboBox>("Fac")->currentText(), "2");
-    EXPECT_EQ(find<QComboBox>("Ex")->currentText(), "");
-    EXPECT_EQ(find<QComboBox>("Ex")->toolTip(), "Expression form: a * b^c + d  (< 50 characters)");
-    EXPECT_EQ(find<QComboBox>("Fac")->toolTip(), " < E18");
-    EXPECT_EQ(find<QPushButton>("BitBtn1")->text(), "Modulo");
-    EXPECT_EQ(find<QLabel>("Label1")->text(), "Expression=");
-    EXPECT_EQ(find<QLabel>("Label2")->text(), "Factor =");
-    EXPECT_EQ(find<QLabel>("Label3")->text(), "");
-    QSlider* bar = find<QSlider>("TrackBar1");
+    EXPECT_EQ(get<QComboBox>("Fac")->currentText(), "2");
+    EXPECT_EQ(get<QComboBox>("Ex")->currentText(), "");
+    EXPECT_EQ(get<QComboBox>("Ex")->toolTip(), "Expression form: a * b^c + d  (< 50 characters)");
+    EXPECT_EQ(get<QComboBox>("Fac")->toolTip(), " < E18");
+    EXPECT_EQ(get<QPushButton>("BitBtn1")->text(), "Modulo");
+    EXPECT_EQ(get<QLabel>("Label1")->text(), "Expression=");
+    EXPECT_EQ(get<QLabel>("Label2")->text(), "Factor =");
+    EXPECT_EQ(get<QLabel>("Label3")->text(), "");
+    QSlider* bar = get<QSlider>("TrackBar1");
     EXPECT_EQ(bar->minimum(), 0);
     EXPECT_EQ(bar->maximum(), 1000);
     EXPECT_EQ(bar->value(), 0);
     EXPECT_EQ(bar->tickInterval(), 50);
-    EXPECT_TRUE(find<QLineEdit>("Edit1")->isReadOnly());
+    EXPECT_TRUE(get<QLineEdit>("Edit1")->isReadOnly());
     // Typing stops at the fields' limits.
     type("Ex", QString(60, '7'));
-    EXPECT_EQ(find<QComboBox>("Ex")->currentText().size(), 50);
+    EXPECT_EQ(get<QComboBox>("Ex")->currentText().size(), 50);
     type("Fac", QString(25, '9'));
-    EXPECT_EQ(find<QComboBox>("Fac")->currentText().size(), 18);
+    EXPECT_EQ(get<QComboBox>("Fac")->currentText().size(), 18);
 }
 
 TEST_F(ModFormTest, TrackBarDescribesTheRange) {
-    QSlider* bar = find<QSlider>("TrackBar1");
-    QLabel* label = find<QLabel>("Label3");
+    QSlider* bar = get<QSlider>("TrackBar1");
+    QLabel* label = get<QLabel>("Label3");
     for (int i = 0; i < 5; ++i) QTest::keyClick(bar, Qt::Key_PageUp);
     EXPECT_EQ(bar->value(), 50);
     EXPECT_EQ(label->text(), "Include the next 50 divisors");
@@ -131,9 +123,9 @@ TEST_F(ModFormTest, FactorOneGivesZeros) {
 
 TEST_F(ModFormTest, ThousandAndOneLines) {
     compute("2^1000000000000", "999999999999998999");
-    find<QSlider>("TrackBar1")->setFocus();
-    QTest::keyClick(find<QSlider>("TrackBar1"), Qt::Key_End);
-    find<QPushButton>("BitBtn1")->click();
+    get<QSlider>("TrackBar1")->setFocus();
+    QTest::keyClick(get<QSlider>("TrackBar1"), Qt::Key_End);
+    get<QPushButton>("BitBtn1")->click();
     const QStringList got = lines();
     ASSERT_EQ(got.size(), 1001);
     EXPECT_EQ(clickLine(1000), "=" + got[1000] + "(Mod 999999999999999999)");
@@ -164,7 +156,7 @@ TEST_F(ModFormTest, BadOrNonPositiveFactors) {
         ASSERT_EQ(lines(), QStringList{"3"});
         fake.platform.errors.clear();
         type("Fac", r.factor);
-        find<QPushButton>("BitBtn1")->click();
+        get<QPushButton>("BitBtn1")->click();
         EXPECT_TRUE(lines().isEmpty()) << r.factor;
         EXPECT_EQ(fake.platform.errors, r.error ? QStringList{r.error} : QStringList{}) << r.factor;
     }
@@ -179,12 +171,12 @@ TEST_F(ModFormTest, TheTopOfTheWordRangeEndsTheRun) {
 TEST_F(ModFormTest, EnterComputesOnceAndCancelKeepsTheWindow) {
     // Each computation fills the list once.
     int fills = 0;
-    QObject::connect(find<QListWidget>("ListBox1")->model(), &QAbstractItemModel::rowsInserted, [&] { ++fills; });
+    QObject::connect(get<QListWidget>("ListBox1")->model(), &QAbstractItemModel::rowsInserted, [&] { ++fills; });
     type("Ex", "2^10+1");
     type("Fac", "7");
-    QTest::keyClick(find<QComboBox>("Ex")->lineEdit(), Qt::Key_Return);
+    QTest::keyClick(get<QComboBox>("Ex")->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(fills, 1);
-    QTest::keyClick(find<QSlider>("TrackBar1"), Qt::Key_Return);
+    QTest::keyClick(get<QSlider>("TrackBar1"), Qt::Key_Return);
     EXPECT_EQ(fills, 2);
     EXPECT_EQ(lines(), QStringList{"3"});
     EXPECT_EQ(clickLine(0), "=3(Mod 7)");
@@ -193,8 +185,8 @@ TEST_F(ModFormTest, EnterComputesOnceAndCancelKeepsTheWindow) {
     fake.platform.cancelProgress = true;
     type("Ex", " 7^" + QString(46, '9'));
     type("Fac", "100");
-    QTest::keyClick(find<QSlider>("TrackBar1"), Qt::Key_End);
-    find<QPushButton>("BitBtn1")->click();
+    QTest::keyClick(get<QSlider>("TrackBar1"), Qt::Key_End);
+    get<QPushButton>("BitBtn1")->click();
     EXPECT_EQ(lines(), QStringList{"3"});
     EXPECT_EQ(clickLine(0), "=3(Mod 7)");
     EXPECT_TRUE(fake.platform.errors.isEmpty());

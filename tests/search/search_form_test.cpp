@@ -27,17 +27,8 @@ namespace {
 const char* const ReportNames[] = {"Report", "Report2", "Report3", "Report4", "Report5"};
 const char* const PartChecks[] = {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4"};
 
-class SearchFormTest : public ::testing::Test {
+class SearchFormTest : public ToolWindowTest<TSearchForm> {
 protected:
-    FakeServices fs;
-    TSearchForm form{fs.services};
-
-    template <typename T>
-    T* get(const char* name) {
-        T* w = form.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
     QComboBox* low() { return get<QComboBox>("LowInterval"); }
     QComboBox* high() { return get<QComboBox>("HighInterval"); }
     QTabWidget* pages() { return get<QTabWidget>("PageControl1"); }
@@ -115,7 +106,7 @@ TEST_F(SearchFormTest, DefaultSearchFillsPartOneAndTheSummary) {
     for (int k = 0; k < 5; ++k) EXPECT_EQ(pages()->tabText(k), QStringLiteral("Part %1/1").arg(k + 1));
     EXPECT_EQ(pages()->currentIndex(), 0);
     EXPECT_EQ(form.windowTitle(), "Search Engine:  2 < Prime < 100");
-    const QString date = QLocale().toString(fs.platform.clock.date(), QLocale::ShortFormat);
+    const QString date = QLocale().toString(fake.platform.clock.date(), QLocale::ShortFormat);
     const QStringList want{"Search date: " + date, "Start: 14:30:05", "End: 14:30:05", "Duration: 00:00:00", "",
                            "From: 2", "To:    100", "", "The results are:", " Part 1:   2 - 97", "",
                            " ==> 25 prime number(s) were found.", "", "The estimation was: ", "Legendre-Hadamard: ",
@@ -128,8 +119,8 @@ TEST_F(SearchFormTest, DefaultSearchFillsPartOneAndTheSummary) {
     EXPECT_EQ(HistoryItems(high()), QStringList{"100"});
     get<QPushButton>("GO")->click();   // every search appends, duplicates included
     EXPECT_EQ(HistoryItems(low()), (QStringList{"2", "2"}));
-    EXPECT_TRUE(fs.platform.errors.isEmpty());
-    EXPECT_TRUE(fs.platform.messages.isEmpty());
+    EXPECT_TRUE(fake.platform.errors.isEmpty());
+    EXPECT_TRUE(fake.platform.messages.isEmpty());
 }
 
 TEST_F(SearchFormTest, BoundsAreClampedAndWrittenBack) {
@@ -145,11 +136,11 @@ TEST_F(SearchFormTest, BoundsAreClampedAndWrittenBack) {
         EXPECT_EQ(high()->currentText(), r.high) << r.from << " " << r.to;
         EXPECT_EQ(form.windowTitle(), QStringLiteral("Search Engine:  %1 < Prime < %2").arg(r.low, r.high));
     }
-    EXPECT_TRUE(fs.platform.errors.isEmpty());
+    EXPECT_TRUE(fake.platform.errors.isEmpty());
 }
 
 TEST_F(SearchFormTest, NineteenDigitsFromTheTesterHistory) {
-    fs.histories.tester = {"5000000000000000000", "9999999999999999999"};
+    fake.histories.tester = {"5000000000000000000", "9999999999999999999"};
     get<QPushButton>("BitBtn6")->click();
     EXPECT_EQ(high()->currentText(), "100");   // importing keeps the text
     type(low(), "999999999999999980");
@@ -163,7 +154,7 @@ TEST_F(SearchFormTest, NineteenDigitsFromTheTesterHistory) {
     const QStringList before = summary();
     const QString title = form.windowTitle();
     get<QPushButton>("GO")->click();
-    EXPECT_EQ(fs.platform.errors, QStringList{"'9999999999999999999' is not a valid integer value"});
+    EXPECT_EQ(fake.platform.errors, QStringList{"'9999999999999999999' is not a valid integer value"});
     EXPECT_TRUE(part(0).isEmpty());
     EXPECT_EQ(summary(), before);
     EXPECT_EQ(form.windowTitle(), title);
@@ -174,11 +165,11 @@ TEST_F(SearchFormTest, TextsThatAreNoIntegers) {
     get<QPushButton>("GO")->click();
     get<QCheckBox>("CheckBox1")->setChecked(true);
     for (const char* bad : {"abc", "12 3", "1e5", " ", "--4", "$10", "0x1F", "5 "}) {
-        fs.platform.errors.clear();
+        fake.platform.errors.clear();
         type(low(), bad);
         const QStringList before = summary();
         get<QPushButton>("GO")->click();
-        EXPECT_EQ(fs.platform.errors, QStringList{QStringLiteral("'%1' is not a valid integer value").arg(bad)}) << bad;
+        EXPECT_EQ(fake.platform.errors, QStringList{QStringLiteral("'%1' is not a valid integer value").arg(bad)}) << bad;
         EXPECT_TRUE(part(0).isEmpty()) << bad;
         EXPECT_FALSE(checked("CheckBox1"));
         EXPECT_EQ(get<QLabel>("SelLabel")->text(), "No item selected");
@@ -206,7 +197,7 @@ TEST_F(SearchFormTest, PartBorders) {
 
 TEST_F(SearchFormTest, TheLimitOfFiveParts) {
     search("2", "2160553");
-    EXPECT_TRUE(fs.platform.messages.isEmpty());
+    EXPECT_TRUE(fake.platform.messages.isEmpty());
     QList<QStringList> exact;
     for (int k = 0; k < 5; ++k) {
         exact << part(k);
@@ -217,7 +208,7 @@ TEST_F(SearchFormTest, TheLimitOfFiveParts) {
     for (const char* c : PartChecks) EXPECT_TRUE(checked(c));
 
     search("2", "2160563");
-    EXPECT_EQ(fs.platform.messages, QStringList{"Sorry, you reached the highest limit of Quendra !"});
+    EXPECT_EQ(fake.platform.messages, QStringList{"Sorry, you reached the highest limit of Quendra !"});
     for (int k = 0; k < 5; ++k) EXPECT_EQ(part(k), exact[k]) << k;
     const QStringList s = summary();
     EXPECT_TRUE(s.contains("To:    2160563"));
@@ -239,7 +230,7 @@ TEST_F(SearchFormTest, AnIntervalWithoutPrimes) {
     EXPECT_EQ(s[9], "");
     EXPECT_EQ(s[10], " ==> 0 prime number(s) were found.");
     EXPECT_EQ(s.last(), "There are 0 Twin Prime #s.");
-    EXPECT_TRUE(fs.platform.messages.isEmpty());
+    EXPECT_TRUE(fake.platform.messages.isEmpty());
 }
 
 TEST_F(SearchFormTest, SelectedEntryShowsItsPositionWithinThePart) {
@@ -272,16 +263,16 @@ TEST_F(SearchFormTest, EstimationPreview) {
     // With the option off, typing leaves the summary as it is.
     search("2", "100");
     const QStringList after = summary();
-    fs.settings.estimate = false;
+    fake.settings.estimate = false;
     type(low(), "7");
     EXPECT_EQ(summary(), after);
-    fs.settings.estimate = true;
+    fake.settings.estimate = true;
     type(low(), "3");
     EXPECT_EQ(summary(), est("19"));   // 100 / ln 100 - 3 / ln 3 = 18.98
 }
 
 TEST_F(SearchFormTest, TwinCountSwitchedOff) {
-    fs.settings.twins = false;
+    fake.settings.twins = false;
     get<QPushButton>("GO")->click();
     const QStringList s = summary();
     EXPECT_EQ(s.size(), 17);
@@ -293,10 +284,10 @@ TEST_F(SearchFormTest, SaveWritesTheChosenFiles) {
     QTemporaryDir dir;
     const QString base = dir.filePath("Prime numbers list from 2 To 100.txt");
     get<QPushButton>("GO")->click();
-    fs.platform.saveAnswers.push_back(base);
+    fake.platform.saveAnswers.push_back(base);
     get<QPushButton>("BitBtn1")->click();
-    EXPECT_EQ(fs.platform.dialogs, QStringList{"Save the list of prime numbers into...|Prime numbers list from 2 To 100"});
-    EXPECT_EQ(fs.platform.messages, QStringList{"OK, the file(s) was/were successfully saved."});
+    EXPECT_EQ(fake.platform.dialogs, QStringList{"Save the list of prime numbers into...|Prime numbers list from 2 To 100"});
+    EXPECT_EQ(fake.platform.messages, QStringList{"OK, the file(s) was/were successfully saved."});
     QDir d(dir.path());
     EXPECT_EQ(d.entryList(QDir::Files, QDir::Name),
               (QStringList{"Prime numbers list from 2 To 100.txt [Part 1].txt",
@@ -316,27 +307,27 @@ TEST_F(SearchFormTest, SaveWritesTheChosenFiles) {
     QFile::remove(base + " [Summary].txt");
     get<QCheckBox>("IntroCheck")->setChecked(false);
     get<QCheckBox>("CheckBox4")->setChecked(true);
-    fs.platform.saveAnswers.push_back(base);
+    fake.platform.saveAnswers.push_back(base);
     get<QPushButton>("BitBtn1")->click();
     EXPECT_EQ(d.entryList(QDir::Files), QStringList{"Prime numbers list from 2 To 100.txt [Part 1].txt"});
     // Cancelling the dialog writes nothing and says nothing.
-    fs.platform.messages.clear();
+    fake.platform.messages.clear();
     get<QPushButton>("BitBtn1")->click();
-    EXPECT_TRUE(fs.platform.messages.isEmpty());
+    EXPECT_TRUE(fake.platform.messages.isEmpty());
 }
 
 TEST_F(SearchFormTest, SaveBeforeAnySearchWritesNothingButConfirms) {
     QTemporaryDir dir;
-    fs.platform.saveAnswers.push_back(dir.filePath("x.txt"));
+    fake.platform.saveAnswers.push_back(dir.filePath("x.txt"));
     get<QPushButton>("BitBtn1")->click();
-    EXPECT_EQ(fs.platform.dialogs, QStringList{"Save the list of prime numbers into...|Prime numbers list from 0 To 0"});
+    EXPECT_EQ(fake.platform.dialogs, QStringList{"Save the list of prime numbers into...|Prime numbers list from 0 To 0"});
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
-    EXPECT_EQ(fs.platform.messages, QStringList{"OK, the file(s) was/were successfully saved."});
-    fs.settings.messages = false;
-    fs.platform.messages.clear();
-    fs.platform.saveAnswers.push_back(dir.filePath("x.txt"));
+    EXPECT_EQ(fake.platform.messages, QStringList{"OK, the file(s) was/were successfully saved."});
+    fake.settings.messages = false;
+    fake.platform.messages.clear();
+    fake.platform.saveAnswers.push_back(dir.filePath("x.txt"));
     get<QPushButton>("BitBtn1")->click();
-    EXPECT_TRUE(fs.platform.messages.isEmpty());
+    EXPECT_TRUE(fake.platform.messages.isEmpty());
 }
 
 TEST_F(SearchFormTest, SaveThatCannotWriteStopsAtThatFile) {
@@ -346,31 +337,31 @@ TEST_F(SearchFormTest, SaveThatCannotWriteStopsAtThatFile) {
     QFile blocker(dir.filePath("afile"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    fs.platform.saveAnswers.push_back(dir.filePath("afile/list.txt"));
+    fake.platform.saveAnswers.push_back(dir.filePath("afile/list.txt"));
     get<QPushButton>("BitBtn1")->click();
-    ASSERT_EQ(fs.platform.errors.size(), 1);
-    EXPECT_TRUE(fs.platform.errors[0].startsWith("Cannot create file ")) << fs.platform.errors[0].toStdString();
-    EXPECT_TRUE(fs.platform.errors[0].contains("list.txt [Summary].txt"));
-    EXPECT_TRUE(fs.platform.messages.isEmpty());
+    ASSERT_EQ(fake.platform.errors.size(), 1);
+    EXPECT_TRUE(fake.platform.errors[0].startsWith("Cannot create file ")) << fake.platform.errors[0].toStdString();
+    EXPECT_TRUE(fake.platform.errors[0].contains("list.txt [Summary].txt"));
+    EXPECT_TRUE(fake.platform.messages.isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"afile"});
 
     // The second file fails (a folder holds its name): the summary stays written, no
     // half-written part file, no message.
     const QString base = dir.filePath("list.txt");
     ASSERT_TRUE(QDir(dir.path()).mkdir("list.txt [Part 1].txt"));
-    fs.platform.errors.clear();
-    fs.platform.saveAnswers.push_back(base);
+    fake.platform.errors.clear();
+    fake.platform.saveAnswers.push_back(base);
     get<QPushButton>("BitBtn1")->click();
-    ASSERT_EQ(fs.platform.errors.size(), 1);
-    EXPECT_TRUE(fs.platform.errors[0].contains("list.txt [Part 1].txt"));
+    ASSERT_EQ(fake.platform.errors.size(), 1);
+    EXPECT_TRUE(fake.platform.errors[0].contains("list.txt [Part 1].txt"));
     EXPECT_TRUE(QFileInfo(base + " [Summary].txt").isFile());
     EXPECT_TRUE(QFileInfo(base + " [Part 1].txt").isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 3);
-    EXPECT_TRUE(fs.platform.messages.isEmpty());
+    EXPECT_TRUE(fake.platform.messages.isEmpty());
 }
 
 TEST_F(SearchFormTest, HistoryButtonsKeepTheText) {
-    fs.histories.tester = {"17", "19"};
+    fake.histories.tester = {"17", "19"};
     get<QPushButton>("BitBtn4")->click();
     get<QPushButton>("BitBtn4")->click();
     EXPECT_EQ(HistoryItems(low()), (QStringList{"17", "19", "17", "19"}));
@@ -401,7 +392,7 @@ TEST_F(SearchFormTest, HintOfTheSearchButton) {
 
 TEST_F(SearchFormTest, DigitFilterClearsOnlyTheFieldTypedIn) {
     get<QPushButton>("GO")->click();
-    fs.settings.filter = true;
+    fake.settings.filter = true;
     QTest::keyClick(low()->lineEdit(), Qt::Key_5, Qt::KeypadModifier);
     EXPECT_EQ(low()->currentText(), "25");
     QTest::keyClick(low()->lineEdit(), Qt::Key_A);
@@ -409,7 +400,7 @@ TEST_F(SearchFormTest, DigitFilterClearsOnlyTheFieldTypedIn) {
     EXPECT_EQ(low()->count(), 0);
     EXPECT_EQ(high()->currentText(), "100");
     EXPECT_EQ(high()->count(), 1);
-    fs.settings.filter = false;
+    fake.settings.filter = false;
     QTest::keyClick(high()->lineEdit(), Qt::Key_A);
     EXPECT_EQ(high()->currentText(), "100a");
 }
@@ -417,15 +408,15 @@ TEST_F(SearchFormTest, DigitFilterClearsOnlyTheFieldTypedIn) {
 TEST_F(SearchFormTest, CancelLeavesEverythingAsItWas) {
     search("2", "376133");
     clickRow(1, 0);
-    fs.settings.estimate = false;   // no preview while typing: the summary stays the search's
+    fake.settings.estimate = false;   // no preview while typing: the summary stays the search's
     type(low(), "1000000000000");
     type(high(), "1000000100000");
     const QStringList before = state();
-    fs.platform.cancelProgress = true;
+    fake.platform.cancelProgress = true;
     get<QPushButton>("GO")->click();
-    EXPECT_EQ(fs.platform.progressShown.size(), 2);   // the search ran and was cancelled
+    EXPECT_EQ(fake.platform.progressShown.size(), 2);   // the search ran and was cancelled
     EXPECT_EQ(state(), before);
-    EXPECT_TRUE(fs.platform.errors.isEmpty());
+    EXPECT_TRUE(fake.platform.errors.isEmpty());
     EXPECT_EQ(get<QLabel>("SelLabel")->text(), "Item #: 1");
 }
 
@@ -437,15 +428,15 @@ TEST_F(SearchFormTest, PageStyleFollowsTheOptions) {
     form.setPageStyle(true);
     EXPECT_FALSE(pages()->documentMode());
     EXPECT_TRUE(pages()->tabBar()->styleSheet().isEmpty());
-    fs.settings.tabs = false;
-    TSearchForm flat(fs.services);
+    fake.settings.tabs = false;
+    TSearchForm flat(fake.services);
     EXPECT_TRUE(flat.findChild<QTabWidget*>("PageControl1")->documentMode());
 }
 
 TEST_F(SearchFormTest, ActivationSortsTheHistoriesAndEnterSearches) {
-    fs.histories.tester = {"9", "10", "100"};
+    fake.histories.tester = {"9", "10", "100"};
     get<QPushButton>("BitBtn4")->click();
-    fs.settings.sort = true;
+    fake.settings.sort = true;
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));

@@ -18,17 +18,8 @@
 
 namespace {
 
-class AnalyserFormTest : public ::testing::Test {
+class AnalyserFormTest : public ToolWindowTest<TAnalyserForm> {
 protected:
-    FakeServices fake;
-    TAnalyserForm form{fake.services};
-
-    template <typename T>
-    T* get(const char* name) {
-        T* w = form.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
     QComboBox* box() { return get<QComboBox>("ComboBox1"); }
     QTableWidget* grid() { return get<QTableWidget>("ValueListEditor1"); }
     QString expression() { return get<QTextEdit>("RichEdit1")->toPlainText(); }
