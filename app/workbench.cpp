@@ -19,7 +19,9 @@
 #include "ui/handler.h"
 #include "ui/number_box.h"
 
-Workbench::Workbench(Platform& p) : platform(p), store(p.settingsPath()), runner(p) {
+Workbench::Workbench(Platform& p)
+    : platform(p), store(p.settingsPath()), runner(p), options(std::make_unique<TOptionsForm>(platform, store)),
+      services{platform, runner, store, *options, *this, *this} {
     main = std::make_unique<TMainForm>(platform, store, runner, *this);
     MainForm = main.get();
     add(main.get());
@@ -30,7 +32,6 @@ Workbench::Workbench(Platform& p) : platform(p), store(p.settingsPath()), runner
     search = std::make_unique<TSearchForm>(services);
     SearchForm = search.get();
     add(search.get());
-    options = std::make_unique<TOptionsForm>(platform, store);
     OptionsForm = options.get();
     add(options.get());
     QObject::connect(options.get(), &TOptionsForm::pageStyleChanged, search.get(), &TSearchForm::setPageStyle);
@@ -87,17 +88,3 @@ void Workbench::appendNotebook(const QStringList& lines) {
     for (const QString& line : lines) options->NoteEdit->append(line);
 }
 QStringList Workbench::testerHistory() const { return HistoryItems(main->NumberEdit); }
-
-bool Workbench::digitFilter() const { return options && options->digitFilter(); }
-bool Workbench::sortHistory() const { return options && options->sortHistory(); }
-bool Workbench::autoImport() const { return options && options->autoImport(); }
-bool Workbench::historyEnabled() const { return !options || options->historyEnabled(); }
-bool Workbench::addFoundPrime() const { return !options || options->addFoundPrime(); }
-bool Workbench::autoExpand() const { return options && options->autoExpand(); }
-bool Workbench::showMessages() const { return !options || options->showMessages(); }
-bool Workbench::estimations() const { return !options || options->estimations(); }
-bool Workbench::countTwins() const { return !options || options->countTwins(); }
-void Workbench::setCountTwins(bool on) {
-    if (options) options->setCountTwins(on);
-}
-bool Workbench::tabPages() const { return !options || options->tabPages(); }

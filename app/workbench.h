@@ -1,5 +1,6 @@
 // The program's windows, created once in the start-up order and living until the end, and
-// the services they are built with: the registry by name, the histories, the live settings.
+// the services they are built with: the registry by name, the histories, the live settings
+// (the options window's controls).
 #pragma once
 
 #include <QList>
@@ -22,7 +23,7 @@ class TAnalyserForm;
 class TModForm;
 class TConvertForm;
 
-class Workbench : public WindowRegistry, public Histories, public LiveSettings {
+class Workbench : public WindowRegistry, public Histories {
 public:
     explicit Workbench(Platform& platform);
     ~Workbench() override;
@@ -30,12 +31,14 @@ public:
     Platform& platform;
     SettingsStore store;
     Runner runner;
-    Services services{platform, runner, store, *this, *this, *this};
+    // Built first, since every tool window reads its controls; it reads its stored values at
+    // its own place in the start-up order.
+    std::unique_ptr<TOptionsForm> options;
+    Services services;
     // In the start-up order.
     std::unique_ptr<TMainForm> main;
     std::unique_ptr<TIntroForm> intro;
     std::unique_ptr<TSearchForm> search;
-    std::unique_ptr<TOptionsForm> options;
     std::unique_ptr<TDivForm> divisors;
     std::unique_ptr<TAnalyserForm> splitter;
     std::unique_ptr<TInfoForm> info;
@@ -51,18 +54,6 @@ public:
     void addComposite(const QString& text) override;
     void appendNotebook(const QStringList& lines) override;
     QStringList testerHistory() const override;
-    // LiveSettings: the options window's controls (their design defaults before it exists).
-    bool digitFilter() const override;
-    bool sortHistory() const override;
-    bool autoImport() const override;
-    bool historyEnabled() const override;
-    bool addFoundPrime() const override;
-    bool autoExpand() const override;
-    bool showMessages() const override;
-    bool estimations() const override;
-    bool countTwins() const override;
-    void setCountTwins(bool on) override;
-    bool tabPages() const override;
 
 private:
     void add(QWidget* window);
