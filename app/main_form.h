@@ -30,7 +30,9 @@ struct Verdict {
     bool prime = false;
     bool toHistoryLists = false;   // the generic tester also fills the prime and composite lists
     QString panelLine;
-    QStringList report;            // the notebook block
+    QDateTime start;               // when the test began
+    QString testedNumber;          // the notebook's "Tested Number: " line
+    QStringList notes;             // notebook lines between the result and the comments
 };
 
 class TMainForm : public QMainWindow {

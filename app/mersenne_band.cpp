@@ -52,16 +52,10 @@ void TMainForm::Button1Click() {
                 v.prime = prime;
                 v.panelLine = text + (prime ? QStringLiteral("th Mersenne number is Prime")
                                             : QStringLiteral("th Mersenne number is Composite"));
-                v.report = {
-                    QStringLiteral("Date & time: ") + Platform::dateTimeText(platform_.now()),
-                    QStringLiteral("Tested Number: The ") + text + QStringLiteral("th number of Mersenne"),
-                    QStringLiteral("Duration of test: ") + durationSince(start),
-                    prime ? QStringLiteral("Results: Prime") : QStringLiteral("Results: Composite"),
-                    withCertificate ? QStringLiteral("The Certificate was created.")
-                                    : QStringLiteral("Certificate was not created."),
-                    QStringLiteral("Comments: "),
-                    QString(),
-                };
+                v.start = start;
+                v.testedNumber = QStringLiteral("The ") + text + QStringLiteral("th number of Mersenne");
+                v.notes = {withCertificate ? QStringLiteral("The Certificate was created.")
+                                           : QStringLiteral("Certificate was not created.")};
                 recordVerdict(v);
                 ComboBox1->setFocus();
             },

@@ -51,7 +51,13 @@ void TMainForm::recordVerdict(const Verdict& v) {
     if (Autoclear1->isChecked()) v.box->lineEdit()->selectAll();
     else v.box->lineEdit()->deselect();
     ++TestCounter;
-    options().appendReport(v.report);
+    options().appendReport(QStringList{
+                                   QStringLiteral("Date & time: ") + Platform::dateTimeText(platform_.now()),
+                                   QStringLiteral("Tested Number: ") + v.testedNumber,
+                                   QStringLiteral("Duration of test: ") + durationSince(v.start),
+                                   v.prime ? QStringLiteral("Results: Prime") : QStringLiteral("Results: Composite"),
+                               }
+                           << v.notes << QStringLiteral("Comments: ") << QString());
     ScrollPanelToEnd();
 }
 
@@ -114,14 +120,8 @@ void TMainForm::VerifierClick() {
             v.entry = text;
             v.prime = prime;
             v.panelLine = prime ? options().primeText() : options().compositeText();
-            v.report = {
-                QStringLiteral("Date & time: ") + Platform::dateTimeText(platform_.now()),
-                QStringLiteral("Tested Number: ") + text,
-                QStringLiteral("Duration of test: ") + durationSince(start),
-                prime ? QStringLiteral("Results: Prime") : QStringLiteral("Results: Composite"),
-                QStringLiteral("Comments: "),
-                QString(),
-            };
+            v.start = start;
+            v.testedNumber = text;
             v.toHistoryLists = true;
             recordVerdict(v);
         },
