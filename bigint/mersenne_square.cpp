@@ -11,6 +11,7 @@
 #include "bigint/detail/fft.h"
 #include "bigint/detail/mag.h"
 #include "bigint/detail/simd.h"
+#include "numtheory/digits.h"
 
 namespace {
 
@@ -54,9 +55,12 @@ bool allOnes(const Bits& v, uint32_t p) {
 
 // The low `bitCount` bits of v as a magnitude.
 mag::Num toNum(const Bits& v, uint64_t bitCount) {
-    const size_t n = std::max<size_t>(1, (size_t)((bitCount + 30) / 31));
-    mag::Num r = mag::make(n);
-    for (size_t i = 0; i < n; ++i) r[i + 1] = (int64_t)getBits(v, 31 * i, 31);
+    const size_t k = std::max<size_t>(1, (size_t)((bitCount + 63) / 64));
+    Bits low(k, 0);
+    std::copy(v.begin(), v.begin() + (long)std::min(k, v.size()), low.begin());
+    if (bitCount % 64) low[k - 1] &= (uint64_t{1} << (bitCount % 64)) - 1;
+    mag::Num r = mag::make(numtheory::DigitCountForWords(k));
+    numtheory::WordsToDigits(low.data(), k, r.data() + 1);
     mag::trim(r);
     return r;
 }
@@ -73,7 +77,7 @@ Bits smallValue(uint32_t p, uint64_t value) {
 Bits reduce(const mag::Num& v, uint32_t p) {
     const size_t words = wordCount(p);
     Bits all((31 * (size_t)v[0] + 63) / 64 + 2, 0);
-    for (size_t i = 0; i < (size_t)v[0]; ++i) putBits(all, 31 * i, 31, (uint64_t)v[i + 1]);
+    numtheory::DigitsToWords(v.data() + 1, (size_t)v[0], all.data(), all.size());
     const size_t total = 64 * all.size();
     for (int round = 0; round < 3; ++round) {
         Bits lo(words + 1, 0), hi(words + 1, 0);

@@ -9,20 +9,11 @@
 #include "bigint/divide.h"
 #include "bigint/detail/mag.h"
 #include "bigint/detail/mont.h"
+#include "numtheory/digits.h"
+#include "numtheory/primes.h"
+#include "numtheory/word.h"
 
 namespace {
-
-constexpr std::array<int32_t, 1228> makeBases() {
-    std::array<int32_t, 1228> a{};
-    size_t k = 0;
-    for (int32_t n = 3; n < 10000; n += 2) {
-        bool prime = true;
-        for (int32_t d = 3; d * d <= n; d += 2)
-            if (n % d == 0) { prime = false; break; }
-        if (prime) a[k++] = n;
-    }
-    return a;
-}
 
 // --- pseudo-random source -------------------------------------------------------------
 
@@ -38,35 +29,14 @@ uint32_t millisecondsOfDayUtc() {
 
 // --- small helpers ----------------------------------------------------------------------
 
-// |N| mod d for 1 <= d <= 2^32, without changing N.
-uint64_t modSmall(const TBigInt& N, uint64_t d) {
-    uint64_t r = 0;
-    for (size_t i = mag::len(N); i >= 1; --i) r = ((r << 31) | (uint64_t)N.Digits[i]) % d;
-    return r;
-}
-
-// Jacobi symbol (a/n) for odd n > 0.
-int jacobiSmall(uint64_t a, uint64_t n) {
-    int t = 1;
-    a %= n;
-    while (a != 0) {
-        while ((a & 1) == 0) {
-            a >>= 1;
-            uint64_t r = n & 7;
-            if (r == 3 || r == 5) t = -t;
-        }
-        std::swap(a, n);
-        if ((a & 3) == 3 && (n & 3) == 3) t = -t;
-        a %= n;
-    }
-    return n == 1 ? t : 0;
-}
+// |N| mod d for d >= 1, without changing N.
+uint64_t modSmall(const TBigInt& N, uint64_t d) { return numtheory::DigitsResidue(mag::dig(N), mag::len(N), d); }
 
 // (D/N) for a small odd |D| and a big odd N, by quadratic reciprocity.
 int jacobiBig(int64_t D, const TBigInt& N) {
     const uint64_t a = (uint64_t)(D < 0 ? -D : D);
     const uint64_t n4 = modSmall(N, 4);
-    int t = jacobiSmall(modSmall(N, a), a);
+    int t = numtheory::Jacobi64(modSmall(N, a), a);
     if (((a - 1) / 2) % 2 == 1 && n4 == 3) t = -t;    // reciprocity sign
     if (D < 0 && n4 == 3) t = -t;                     // (-1/N)
     return t;
@@ -153,7 +123,13 @@ int trialDivision(const TBigInt& N) {
 
 }  // namespace
 
-const std::array<int32_t, 1228> SmallPrimeBases = makeBases();
+// The odd primes of the program's one table, from 3 on.
+const std::array<int32_t, 1228> SmallPrimeBases = [] {
+    std::array<int32_t, 1228> a{};
+    const std::span<const uint32_t> primes = numtheory::SmallPrimes();
+    for (size_t i = 0; i < a.size(); ++i) a[i] = (int32_t)primes[i + 1];
+    return a;
+}();
 
 void RandomReseed() {
     std::lock_guard lock(randomMutex);

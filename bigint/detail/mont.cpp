@@ -3,31 +3,22 @@
 
 #include <algorithm>
 
+#include "numtheory/digits.h"
+#include "numtheory/word.h"
+
 namespace mont {
 
 using u128 = mag::u128;
 
 Limbs toLimbs(const int64_t* d, size_t n, size_t k) {
-    Limbs r(k, 0);
-    for (size_t i = 0; i < n; ++i) {
-        size_t bit = 31 * i;
-        size_t w = bit / 64, off = bit % 64;
-        if (w < k) r[w] |= (uint64_t)d[i] << off;
-        if (off > 33 && w + 1 < k) r[w + 1] |= (uint64_t)d[i] >> (64 - off);
-    }
+    Limbs r(k);
+    numtheory::DigitsToWords(d, n, r.data(), k);
     return r;
 }
 
 mag::Num fromLimbs(const uint64_t* x, size_t k) {
-    const size_t n = (64 * k + 30) / 31;
-    mag::Num r = mag::make(n);
-    for (size_t i = 0; i < n; ++i) {
-        size_t bit = 31 * i;
-        size_t w = bit / 64, off = bit % 64;
-        uint64_t v = x[w] >> off;
-        if (off > 33 && w + 1 < k) v |= x[w + 1] << (64 - off);
-        r[i + 1] = (int64_t)(v & (uint64_t)DigitMask);
-    }
+    mag::Num r = mag::make(numtheory::DigitCountForWords(k));
+    numtheory::WordsToDigits(x, k, r.data() + 1);
     mag::trim(r);
     return r;
 }
@@ -40,10 +31,7 @@ Ring::Ring(const int64_t* n, size_t nn) {
     n_ = toLimbs(n, nn, k_);
     while (k_ > 1 && n_[k_ - 1] == 0) --k_;
     n_.resize(k_);
-    // Newton's iteration for the inverse modulo 2^64 doubles the correct bits each step.
-    uint64_t inv = n_[0];
-    for (int i = 0; i < 6; ++i) inv *= 2 - n_[0] * inv;
-    ninv_ = 0 - inv;
+    ninv_ = 0 - numtheory::InverseMod2to64(n_[0]);
     t_.assign(k_ + 2, 0);
     w_.assign(2 * k_ + 1, 0);
     // R^2 mod n by one long division.
