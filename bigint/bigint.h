@@ -8,3 +8,4 @@
 #include "bigint/power.h"
 #include "bigint/prime.h"
 #include "bigint/mersenne.h"
+#include "bigint/poll.h"

@@ -12,6 +12,7 @@
 #include "numtheory/digits.h"
 #include "numtheory/primes.h"
 #include "numtheory/word.h"
+#include "bigint/poll.h"
 
 namespace {
 
@@ -70,6 +71,11 @@ size_t oddPart(const TBigInt& N, TBigInt& d) {
     m.Digits[1] -= 1;   // N is odd: no borrow
     mag::trim(m.Digits);
     size_t s = 0;
+    // Whole zero digits first: 10^k + 1 has k zero bits at the bottom of N - 1.
+    while (m.Digits[1] == 0) {
+        BigShiftRightDigit(m);
+        s += 31;
+    }
     while ((m.Digits[1] & 1) == 0) {
         BigShiftRightBit(m);
         ++s;
@@ -83,6 +89,7 @@ bool strongTest(const mont::Ring& ring, const TBigInt& d, size_t s, uint64_t bas
     if (ring.equal(x.data(), ring.one().data()) || ring.equal(x.data(), ring.minusOne().data()))
         return true;
     for (size_t j = 1; j < s; ++j) {
+        BigPoll();
         ring.sqr(x.data(), x.data());
         if (ring.equal(x.data(), ring.minusOne().data())) return true;
         if (ring.equal(x.data(), ring.one().data())) return false;
@@ -191,6 +198,7 @@ bool BigStrongLucas(const TBigInt& N) {
     const size_t nd = mag::len(d);
     const size_t bits = 31 * (nd - 1) + (size_t)(64 - __builtin_clzll((uint64_t)d.Digits[nd]));
     for (size_t i = bits; i-- > 0;) {
+        BigPoll();
         const bool bit = (d.Digits[1 + i / 31] >> (i % 31)) & 1;
         ring.mul(v0.data(), v1.data(), t.data());
         ring.sub(t.data(), qk.data(), t.data());            // V_(2k+1) = V_k V_(k+1) - Q^k
@@ -214,6 +222,7 @@ bool BigStrongLucas(const TBigInt& N) {
     ring.sub(t.data(), v0.data(), t.data());            // D U_d = 2 V_(d+1) - P V_d
     if (ring.equal(t.data(), zero.data()) || ring.equal(v0.data(), zero.data())) return true;
     for (size_t r = 1; r < s; ++r) {
+        BigPoll();
         ring.sqr(v0.data(), v0.data());
         ring.sub(v0.data(), qk.data(), v0.data());
         ring.sub(v0.data(), qk.data(), v0.data());

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "bigint/detail/fft.h"
+#include "bigint/poll.h"
 
 namespace mag {
 namespace {
@@ -278,6 +279,7 @@ void divmod(const int64_t* a, size_t na, const int64_t* b, size_t nb, Num* q, Nu
     Num qq = make(m + 1);
     const int64_t vTop = v[nb - 1], vNext = v[nb - 2];
     for (size_t j = m + 1; j-- > 0;) {
+        if ((j & 63) == 0) BigPoll();   // a long division of huge numbers takes seconds
         int64_t num = (u[j + nb] << kBits) | u[j + nb - 1];
         int64_t qhat = num / vTop, rhat = num % vTop;
         if (qhat > kMask) { qhat = kMask; rhat = num - qhat * vTop; }

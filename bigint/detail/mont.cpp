@@ -1,5 +1,6 @@
 // Montgomery arithmetic on 64-bit limbs (CIOS multiplication, fixed-window powers).
 #include "bigint/detail/mont.h"
+#include "bigint/poll.h"
 
 #include <algorithm>
 
@@ -220,10 +221,14 @@ Limbs Ring::pow(const Limbs& a, const int64_t* e, size_t ne) const {
     if (w > 1) {
         Limbs a2(k_);
         sqr(a.data(), a2.data());
-        for (size_t i = 1; i < odd.size(); ++i) mul(odd[i - 1].data(), a2.data(), odd[i].data());
+        for (size_t i = 1; i < odd.size(); ++i) {
+            BigPoll();
+            mul(odd[i - 1].data(), a2.data(), odd[i].data());
+        }
     }
     bool started = false;
     for (size_t i = bits; i-- > 0;) {
+        BigPoll();
         if (!bit(i)) {
             if (started) sqr(r.data(), r.data());
             continue;
@@ -234,7 +239,10 @@ Limbs Ring::pow(const Limbs& a, const int64_t* e, size_t ne) const {
         uint64_t val = 0;
         for (size_t j = i + 1; j-- > lo;) val = (val << 1) | (uint64_t)bit(j);
         if (started)
-            for (size_t j = lo; j <= i; ++j) sqr(r.data(), r.data());
+            for (size_t j = lo; j <= i; ++j) {
+                sqr(r.data(), r.data());
+                BigPoll();
+            }
         if (started) mul(r.data(), odd[val >> 1].data(), r.data());
         else { r = odd[val >> 1]; started = true; }
         i = lo;

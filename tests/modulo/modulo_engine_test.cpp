@@ -1,6 +1,7 @@
 // Super Modulo's engine: modular powers and expressions against known answers and GMP.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <limits>
 #include <random>
 #include <string>
@@ -141,6 +142,25 @@ TEST(ModuloRunOverFactors, CancelThrowsAndAFailureKeepsNoLine) {
     const ModuloRun r = ReduceOverFactors("2 * 3", 7, 1007, progress);
     EXPECT_TRUE(r.lines.empty());
     EXPECT_EQ(r.error, "'' is not a valid integer value");
+}
+
+// Long texts are read once per operator kind: 100,000 characters take milliseconds, and a
+// cancel is seen at once however the text looks.
+TEST(ModuloExpression, LongTextsInLinearTime) {
+    const auto t0 = std::chrono::steady_clock::now();
+    const std::string dashes(100000, '-');
+    EXPECT_THROW(ReduceExpression(dashes + "5+1", BigFromInt(7)), BigError);
+    std::string sum;
+    for (int i = 0; i < 25000; ++i) sum += "3^2+";
+    sum += "1";
+    EXPECT_EQ(ReduceExpression(sum, BigFromInt(1000003)), "225001");
+    EXPECT_EQ(ReduceExpression("-" + sum, BigFromInt(1000003)), "224983");   // -9 + 24999 * 9 + 1
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_LT(ms, 2000.0);
+    Progress cancelled;
+    cancelled.cancel();
+    for (const std::string& text : {dashes + "5+1", sum, dashes, std::string(200000, '7')})
+        EXPECT_THROW(ReduceExpression(text, BigFromInt(7), &cancelled), Cancelled) << text.size();
 }
 
 // Moduli of every kind the power distinguishes: one, powers of two, odd and even words,

@@ -125,6 +125,21 @@ TEST(SearchPrimes, AnyLimitCutsTheSameList) {
     }
 }
 
+TEST(SearchPrimes, NoLimitAtAll) {
+    // SIZE_MAX stands for no limit: every method gives its whole list, and nothing is cut.
+    const std::pair<int64_t, int64_t> intervals[] = {{2, 100}, {2, 3'000'000}, {E12, E12 + 100'000}, {E18 - 100'000, E18}};
+    for (const auto& [a, b] : intervals) {
+        Progress progress;
+        const auto r = SearchPrimes(a, b, progress, SIZE_MAX);
+        EXPECT_FALSE(r.limitReached) << a;
+        if (b - a <= 3'000'000 && b < E18) EXPECT_EQ(r.primes, referenceSieve(a, b)) << a;
+        else EXPECT_EQ(r.primes, gmpPrimesFrom(a, r.primes.size())) << a;
+    }
+    Progress progress;
+    EXPECT_EQ(SearchPrimes(E12, E12 + 100'000, progress, SIZE_MAX).primes.size(), 3614u);
+    EXPECT_EQ(SearchPrimes(2, 100, progress, SIZE_MAX - 1).primes.size(), 25u);
+}
+
 TEST(SearchPrimes, First160000AfterTenToTheTwelve) {
     const auto r = find(E12, E12 + 10'000'000);
     EXPECT_TRUE(r.limitReached);
@@ -249,7 +264,12 @@ TEST(CountTwinPairs, AcrossPartsAndOnBadEntries) {
     int64_t expected = 0;
     for (std::size_t i = 1; i < all.size(); ++i) expected += all[i] - all[i - 1] == 2;
     EXPECT_EQ(search::CountTwinPairs(texts), expected);
-    for (const char* bad : {"abc", "", "12x", "99999999999999999999", "Created by Q.D.R"})
+    // Neighbours at the ends of the 64-bit range differ by far more than 2, without overflow.
+    EXPECT_EQ(search::CountTwinPairs(std::vector<int64_t>{INT64_MAX, -INT64_MAX}), 0);
+    EXPECT_EQ(search::CountTwinPairs(std::vector<int64_t>{INT64_MIN, INT64_MAX, INT64_MAX - 2, INT64_MAX}), 1);
+    EXPECT_EQ(search::CountTwinPairs(std::vector<std::string>{"9223372036854775807", "-9223372036854775807"}), 0);
+    EXPECT_EQ(search::CountTwinPairs(std::vector<std::string>{"-7", "-5", "+5"}), 1);
+    for (const char* bad : {"abc", "", "12x", "99999999999999999999", "Created by Q.D.R", "+-5", "+", "-", "++5"})
         EXPECT_THROW(search::CountTwinPairs(std::vector<std::string>{"3", bad}), search::TwinCountError) << bad;
 }
 

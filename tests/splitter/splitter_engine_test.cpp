@@ -289,6 +289,67 @@ TEST(SplitterCancel, EndsWithinASecond) {
     }
 }
 
+TEST(SplitterAwkwardInputs, ZeroOneAndMinusOne) {
+    const struct { const char* n; std::vector<std::string> rows; const char* expression; } cases[] = {
+        {"0", {}, ""}, {"1", {}, ""}, {"-1", {"Sign=-1"}, "-1"}, {"-0", {}, ""},
+    };
+    for (const auto& c : cases) {
+        std::string expression;
+        EXPECT_EQ(factorRows(c.n, &expression), c.rows) << c.n;
+        EXPECT_EQ(expression, c.expression) << c.n;
+        const SplitterResult sample = analyse(SplitterMethod::SampleFactor, c.n);
+        EXPECT_TRUE(sample.rows.empty()) << c.n;
+        EXPECT_EQ(sample.expression, "") << c.n;
+    }
+    for (const char* n : {"0", "1", "-1"}) {
+        Progress p;
+        TBigInt f = big("12345");
+        FindPrimeFactor(big(n), big("-1"), big("3"), f, p);
+        EXPECT_EQ(dec(f), std::string(n) == "0" ? "0" : "1") << n;
+    }
+}
+
+TEST(SplitterPrimeGenerator, NextPrimeAfterSmallNumbers) {
+    const struct { const char* n; const char* next; const char* difference; } cases[] = {
+        {"-5", "2", "7"}, {"-1", "2", "3"}, {"0", "2", "2"}, {"1", "2", "1"}, {"2", "3", "1"},
+        {"3", "5", "2"}, {"7", "11", "4"}, {"89", "97", "8"}, {"18446744073709551557", "18446744073709551629", "72"},
+    };
+    for (const auto& c : cases) {
+        const SplitterResult r = analyse(SplitterMethod::PrimeGenerator, c.n);
+        ASSERT_EQ(r.rows.size(), 2u) << c.n;
+        EXPECT_EQ(r.rows[0].value, c.next) << c.n;
+        EXPECT_EQ(r.rows[1].value, c.difference) << c.n;
+    }
+}
+
+// The probable-prime test of a 100,000-digit number runs for minutes; a cancel ends it at once.
+TEST(SplitterCancel, PrimalityTestOfAHugeNumber) {
+    // 10^99999 + k with no prime factor below 1000, so that trial division cannot decide.
+    TBigInt n;
+    for (int k = 1;; k += 2) {
+        n = big("1" + std::string(99998, '0') + (k < 10 ? "0" : "") + std::to_string(k));
+        bool free = true;
+        for (int32_t p : SmallPrimeBases) {
+            if (p > 1000) break;
+            TBigInt q = n;
+            if (BigDivSmall(q, p) == 0) free = false;
+        }
+        if (free) break;
+    }
+    for (SplitterMethod m : {SplitterMethod::CompleteFactorization, SplitterMethod::SampleFactor}) {
+        Progress p;
+        std::thread canceller([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            p.cancel();
+        });
+        const auto t0 = std::chrono::steady_clock::now();
+        EXPECT_THROW(Analyse(m, n, true, p), Cancelled);
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        canceller.join();
+        EXPECT_LT(ms, 1200.0);
+    }
+}
+
 TEST(SplitterProgress, NamesTheStage) {
     // The sieve's progress line on a 30-digit balanced semiprime.
     Progress p;

@@ -231,20 +231,6 @@ private:
     std::vector<Term> terms_;
 };
 
-// The operand runs of the operator at pos: [a, pos) and (pos, b).
-std::pair<size_t, size_t> operandRuns(const std::string& t, size_t pos) {
-    size_t a = pos, b = pos + 1;
-    while (a > 0 && isDigit(t[a - 1])) --a;
-    while (b < t.size() && isDigit(t[b])) ++b;
-    return {a, b};
-}
-
-bool digitBefore(const std::string& t, size_t pos) {
-    for (size_t i = 0; i < pos; ++i)
-        if (isDigit(t[i])) return true;
-    return false;
-}
-
 }  // namespace
 
 void ChunkedPowMod(const TBigInt& B, const TBigInt& E, const TBigInt& M, TBigInt& R) {
@@ -275,49 +261,86 @@ void ChunkedPowMod(const TBigInt& B, const TBigInt& E, const TBigInt& M, TBigInt
 }
 
 std::string ReduceExpression(std::string_view expression, const TBigInt& M, const Progress* progress) {
-    std::string t(expression);
     const TBigInt unit = one();
     const auto reduced = [&](const TBigInt& x) {
         TBigInt r;
         ChunkedPowMod(x, unit, M, r);
         return r;
     };
-    const auto apply = [&](size_t a, size_t pos, size_t b, char op) {
+    // The operation L op R on two operand texts (an empty one fails as its conversion does).
+    const auto apply = [&](std::string_view l, std::string_view r, char op) {
         if (progress) progress->check();
         TBigInt L, R, V;
-        BigFromDecimal(std::string_view(t).substr(a, pos - a), L);
-        BigFromDecimal(std::string_view(t).substr(pos + 1, b - pos - 1), R);
+        BigFromDecimal(l, L);
+        BigFromDecimal(r, R);
         switch (op) {
         case '^': ChunkedPowMod(L, R, M, V); break;
         case '*': BigMul(reduced(L), reduced(R), V); break;
         case '+': BigAdd(reduced(L), reduced(R), V); break;
         default: BigSub(reduced(L), reduced(R), V); break;
         }
-        t.replace(a, b - a, decimal(V));
+        return decimal(V);
     };
+    size_t scanned = 0;
+    const auto scanning = [&] {
+        if (progress && (++scanned & 0xFFFF) == 0) progress->check();
+    };
+
+    // The text is rewritten one operation at a time, always at the leftmost operator of the
+    // current kind, its operands being the runs of digits beside it. Everything left of that
+    // operator is final for the pass, so each pass reads the text once: `out` holds what lies
+    // left of the reading point, `rest` the unread text reversed (its end is the next character).
+    std::string t(expression);
     for (char op : {'^', '*'}) {
-        for (size_t pos; (pos = t.find(op)) != std::string::npos;) {
-            auto [a, b] = operandRuns(t, pos);
-            apply(a, pos, b, op);
+        std::string out;
+        out.reserve(t.size());
+        for (size_t i = 0; i < t.size();) {
+            scanning();
+            if (t[i] != op) {
+                out.push_back(t[i++]);
+                continue;
+            }
+            size_t a = out.size(), b = i + 1;
+            while (a > 0 && isDigit(out[a - 1])) --a;
+            while (b < t.size() && isDigit(t[b])) ++b;
+            // A power or a product is a plain decimal number: no operator of this pass in it.
+            const std::string v = apply(std::string_view(out).substr(a), std::string_view(t).substr(i + 1, b - i - 1), op);
+            out.resize(a);
+            out += v;
+            i = b;
         }
+        t = std::move(out);
     }
     // "+" and "-" with equal precedence, from the left. A "-" with no digit before it is the
     // sign of the first term, which then belongs to the left operand of the next operation.
-    for (;;) {
-        size_t pos = std::string::npos;
-        for (size_t i = 0; i < t.size(); ++i) {
-            if (t[i] == '+' || (t[i] == '-' && digitBefore(t, i))) {
-                pos = i;
-                break;
-            }
+    // A result may be negative, so the reading goes on at the start of the result.
+    std::string out, rest(t.rbegin(), t.rend());
+    out.reserve(t.size());
+    size_t digitsOut = 0;   // digits in `out`: whether a digit stands before the reading point
+    while (!rest.empty()) {
+        scanning();
+        const char c = rest.back();
+        if (!(c == '+' || (c == '-' && digitsOut > 0))) {
+            out.push_back(c);
+            digitsOut += isDigit(c);
+            rest.pop_back();
+            continue;
         }
-        if (pos == std::string::npos) break;
-        auto [a, b] = operandRuns(t, pos);
-        if (a > 0 && t[a - 1] == '-' && a < pos && !digitBefore(t, a - 1)) --a;
-        apply(a, pos, b, t[pos]);
+        const size_t pos = out.size(), opAt = rest.size() - 1;
+        size_t a = pos, right = 0;
+        while (a > 0 && isDigit(out[a - 1])) --a;
+        while (right < opAt && isDigit(rest[opAt - 1 - right])) ++right;
+        if (a > 0 && out[a - 1] == '-' && a < pos && digitsOut == pos - a) --a;
+        const std::string r(rest.rbegin() + 1, rest.rbegin() + 1 + (std::ptrdiff_t)right);
+        const std::string v = apply(std::string_view(out).substr(a), r, c);
+        for (size_t k = a; k < pos; ++k) digitsOut -= isDigit(out[k]);
+        out.resize(a);
+        rest.resize(opAt - right);
+        rest.append(v.rbegin(), v.rend());
     }
+    if (progress) progress->check();
     TBigInt value;
-    BigFromDecimal(t, value);
+    BigFromDecimal(out, value);
     return decimal(reduced(value));
 }
 

@@ -22,7 +22,8 @@ void ChunkedPowMod(const TBigInt& B, const TBigInt& E, const TBigInt& M, TBigInt
 // to an operator; a "-" with no digit anywhere before it is the sign of the first term. An empty
 // operand (blank, letter, doubled operator, operator at an end) throws the conversion BigError
 // of the empty text, as does a remaining text that is not a number. With a progress, a cancel is
-// noticed between operations (a long pasted text costs the square of its length).
+// noticed before every operation and every 65536 characters read. Each pass of an operator
+// kind reads the text once: the cost grows with the length of the text and of the results.
 std::string ReduceExpression(std::string_view expression, const TBigInt& M, const Progress* progress = nullptr);
 
 // Results for the factors first, first + 1, ..., last (first >= 1), one decimal line per factor.

@@ -481,7 +481,10 @@ SearchResult SearchPrimes(int64_t lowIn, int64_t highIn, Progress& progress, std
     if (low > high) return result;
     std::vector<int64_t>& out = result.primes;
     // One slot beyond the limit: a prime found there only tells that the limit was passed.
-    const std::size_t cap = std::min<u64>(limit + 1, (u64)(high - low) / 2 + 2);
+    // No interval holds more primes than half its numbers plus two, so a larger limit (up to
+    // SIZE_MAX, no limit at all) changes nothing.
+    const u64 most = (u64)(high - low) / 2 + 2;
+    const std::size_t cap = limit < most ? limit + 1 : most;
     // Room for the limit and the slack of the wheel's stores below; larger limits grow as needed.
     out.reserve(std::min<std::size_t>(cap, MaxListed + 1) + wheelStoreRun);
     const auto finish = [&] {
@@ -510,7 +513,7 @@ SearchResult SearchPrimes(int64_t lowIn, int64_t highIn, Progress& progress, std
     const double span = (double)(hi - lo) + 1;
     const auto report = [&](u64 n) {
         const double where = (double)(n - lo) / span;
-        const double filled = (double)out.size() / (double)(limit + 1);
+        const double filled = (double)out.size() / ((double)limit + 1);
         progress.report(std::max(where, filled));
     };
     if (full && root <= wheelRootLimit) {
@@ -534,7 +537,7 @@ SearchResult SearchPrimes(int64_t lowIn, int64_t highIn, Progress& progress, std
         std::size_t count = out.size();
         wheelSieve(from, hi, base, progress, [&](u64 segByte, const u64* words, u64 nwords) {
             progress.report(std::max((double)(30 * segByte - std::min(30 * segByte, lo)) / span,
-                                     (double)count / (double)(limit + 1)));
+                                     (double)count / ((double)limit + 1)));
             for (u64 w = 0; w < nwords; ++w) {
                 u64 word = words[w];
                 const u64 n0 = 30 * (segByte + 8 * w);

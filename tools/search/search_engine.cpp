@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace search {
 
@@ -66,7 +67,8 @@ int64_t PrimeCountEstimate(long double a, long double b) {
 int64_t CountTwinPairs(std::span<const int64_t> values) {
     int64_t pairs = 0;
     for (std::size_t i = 0; i + 1 < values.size(); ++i)
-        if (values[i + 1] - values[i] == 2) ++pairs;
+        // Compared without a subtraction, which could overflow for entries of opposite signs.
+        if (values[i] <= INT64_MAX - 2 && values[i + 1] == values[i] + 2) ++pairs;
     return pairs;
 }
 
@@ -77,9 +79,11 @@ int64_t CountTwinPairs(const std::vector<std::string>& entries) {
         int64_t v = 0;
         const char* first = e.data();
         const char* last = e.data() + e.size();
-        if (first != last && *first == '+') ++first;   // from_chars takes no plus sign
+        // from_chars takes no plus sign; after one, a minus ("+-5") is no sign of its own.
+        const bool plus = first != last && *first == '+';
+        if (plus) ++first;
         const auto [end, err] = std::from_chars(first, last, v);
-        if (first == last || err != std::errc() || end != last)
+        if (first == last || (plus && *first == '-') || err != std::errc() || end != last)
             throw TwinCountError(cat("'", e, "' is not a valid integer value"));
         values.push_back(v);
     }

@@ -227,6 +227,12 @@ std::string text(const TBigInt& a) { return BigToDecimal(a); }
 
 void FindPrimeFactor(const TBigInt& N, const TBigInt& C, const TBigInt& X0, TBigInt& F,
                      Progress& progress) {
+    // 0, 1 and -1 have no prime divisor to find.
+    if (BigCompareAbs(N, BigFromInt(2)) == cmpLess) {
+        F = absOf(N);
+        return;
+    }
+    const BigPollScope poll([&progress] { progress.check(); });
     Finder(progress).find(N, C, X0, F);
 }
 
@@ -236,8 +242,17 @@ SplitterResult Analyse(SplitterMethod method, const TBigInt& N, bool mathExpress
     const bool negative = N.Sign == Negative && !BigIsZero(N);
     TBigInt n = absOf(N);
     const TBigInt minusOne = BigFromInt(-1), three = BigFromInt(3), one = BigFromInt(1);
+    // The primality tests of a huge number take long: a cancel stops them too.
+    const BigPollScope poll([&progress] { progress.check(); });
+    // 0 and 1 have no prime factor: no factor rows (-1 keeps its sign), no sample factor.
+    const bool unit = BigCompareAbs(n, BigFromInt(2)) == cmpLess;
     switch (method) {
         case SplitterMethod::CompleteFactorization: {
+            if (unit) {
+                if (negative) result.rows.push_back({"Sign", "-1"});
+                if (mathExpression && negative) result.expression = "-1";
+                break;
+            }
             Finder finder(progress);
             std::vector<std::string> list;
             while (!BigIsPrime(n)) {
@@ -265,6 +280,7 @@ SplitterResult Analyse(SplitterMethod method, const TBigInt& N, bool mathExpress
             break;
         }
         case SplitterMethod::SampleFactor: {
+            if (unit) break;
             // A prime is its own prime divisor.
             TBigInt f = n;
             if (!BigIsPrime(n)) Finder(progress).find(n, minusOne, three, f);
@@ -274,8 +290,13 @@ SplitterResult Analyse(SplitterMethod method, const TBigInt& N, bool mathExpress
         }
         case SplitterMethod::PrimeGenerator: {
             TBigInt p, d;
-            BigAdd(N, one, p);
-            BigNextPrime(p);
+            // Below 2 the next prime is 2, which the search from N + 1 would pass over for N = 1.
+            if (N.Sign == Negative || unit) {
+                p = BigFromInt(2);
+            } else {
+                BigAdd(N, one, p);
+                BigNextPrime(p);
+            }
             BigSub(p, N, d);
             result.rows.push_back({"Next prime is", text(p)});
             if (mathExpression) result.expression = text(p);

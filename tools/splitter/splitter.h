@@ -17,7 +17,8 @@ inline constexpr uint64_t RhoRunBudget = 16384;
 // A prime divisor F of the composite N (in the sense of BigIsPrime; the magnitude is used):
 // a rho run x -> x^2 + C from X0; a run ending on a composite divisor or on N itself starts
 // again on it with random parameters; what no run splits within its budget is split by the
-// stronger methods. Throws Cancelled when progress is cancelled.
+// stronger methods. Throws Cancelled when progress is cancelled. For |N| below 2, which has no
+// prime divisor, F is |N|.
 void FindPrimeFactor(const TBigInt& N, const TBigInt& C, const TBigInt& X0, TBigInt& F,
                      Progress& progress);
 
@@ -32,9 +33,11 @@ struct SplitterResult {
     std::string expression;  // empty unless asked for
 };
 
-// The analysis of N (|N| > 1) by one method. A negative N is -1 times its magnitude: the
-// factorization gets a first row "Sign" = "-1" and the expression starts with "-1*"; a sample
-// factor is one of the magnitude; the next prime after a negative number is 2.
+// The analysis of N by one method. A negative N is -1 times its magnitude: the factorization
+// gets a first row "Sign" = "-1" and the expression starts with "-1*"; a sample factor is one
+// of the magnitude; the next prime after a number below 2 is 2. 0, 1 and -1 have no prime
+// factor: no factor rows and no sample factor (-1 keeps its "Sign" row and the expression
+// "-1"). A cancel is noticed in every stage, the primality tests of huge numbers included.
 SplitterResult Analyse(SplitterMethod method, const TBigInt& N, bool mathExpression,
                        Progress& progress);
 
