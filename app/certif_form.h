@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <list>
 
-#include "app/lucas_lehmer.h"
+#include "tools/mersenne/lucas_lehmer.h"
 
 class Platform;
 class Runner;

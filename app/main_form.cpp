@@ -28,7 +28,7 @@
 #include "ui/number_box.h"
 #include "ui/placement.h"
 #include "platform/widgets.h"
-#include "settings/options_form.h"
+#include "options/options_form.h"
 #include "settings/settings_store.h"
 
 TMainForm* MainForm = nullptr;

@@ -15,7 +15,7 @@
 #include "app/shared.h"
 #include "platform/files.h"
 #include "platform/platform.h"
-#include "settings/options_form.h"
+#include "options/options_form.h"
 #include "tools/divisors/div_form.h"
 #include "tools/splitter/analyser_form.h"
 #include "ui/handler.h"

@@ -14,7 +14,7 @@
 #include "ui/convert.h"
 #include "ui/handler.h"
 #include "ui/number_box.h"
-#include "settings/options_form.h"
+#include "options/options_form.h"
 
 
 void TMainForm::Button1Click() {

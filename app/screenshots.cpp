@@ -15,7 +15,7 @@
 #include "app/main_form.h"
 #include "app/workbench.h"
 #include "platform/qt_platform.h"
-#include "settings/options_form.h"
+#include "options/options_form.h"
 #include "tools/calculator/calc_form.h"
 #include "tools/converter/convert_form.h"
 #include "tools/divisors/div_form.h"

@@ -18,7 +18,7 @@
 #include "platform/platform.h"
 #include "ui/handler.h"
 #include "ui/number_box.h"
-#include "settings/options_form.h"
+#include "options/options_form.h"
 
 void TMainForm::appendPanelLine(const QString& line) { RichEdit1->append(line); }
 

@@ -9,7 +9,7 @@
 #include "app/intro_form.h"
 #include "app/main_form.h"
 #include "platform/platform.h"
-#include "settings/options_form.h"
+#include "options/options_form.h"
 #include "tools/calculator/calc_form.h"
 #include "tools/converter/convert_form.h"
 #include "tools/divisors/div_form.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <thread>
 
-#include "app/lucas_lehmer.h"
+#include "tools/mersenne/lucas_lehmer.h"
 #include "bench/benches.h"
 #include "tests/gmp_util.h"
 

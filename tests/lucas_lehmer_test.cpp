@@ -8,8 +8,8 @@
 #include <set>
 #include <thread>
 
-#include "app/lucas_lehmer.h"
-#include "bigint/progress.h"
+#include "tools/mersenne/lucas_lehmer.h"
+#include "core/progress.h"
 #include "tests/gmp_util.h"
 
 namespace {

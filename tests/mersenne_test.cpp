@@ -18,7 +18,7 @@
 #include "app/main_form.h"
 #include "app/shared.h"
 #include "app/workbench.h"
-#include "settings/options_form.h"
+#include "options/options_form.h"
 #include "tests/workbench_fixture.h"
 
 namespace {

@@ -22,7 +22,7 @@
 #include "ui/runner.h"
 #include "app/shared.h"
 #include "app/workbench.h"
-#include "settings/options_form.h"
+#include "options/options_form.h"
 #include "tests/workbench_fixture.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "bigint/progress.h"
+#include "core/progress.h"
 
 class Platform;
 class QWidget;

@@ -7,7 +7,7 @@
 
 #include "bench/harness.h"
 #include "bigint/bigint.h"
-#include "bigint/progress.h"
+#include "core/progress.h"
 #include "tools/converter/converter.h"
 #include "tools/modulo/modulo.h"
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench/harness.h"
-#include "bigint/progress.h"
+#include "core/progress.h"
 #include "tests/fake_services.h"
 #include "tools/search/search_engine.h"
 #include "tools/search/search_form.h"

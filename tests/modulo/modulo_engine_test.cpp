@@ -7,7 +7,7 @@
 #include <string>
 
 #include "bigint/bigint.h"
-#include "bigint/progress.h"
+#include "core/progress.h"
 #include "tests/gmp_util.h"
 #include "tools/modulo/modulo.h"
 

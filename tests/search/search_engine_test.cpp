@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-#include "bigint/progress.h"
+#include "core/progress.h"
 #include "tools/search/search_engine.h"
 
 namespace {

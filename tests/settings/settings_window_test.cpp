@@ -10,7 +10,7 @@
 
 #include "app/main_form.h"
 #include "app/workbench.h"
-#include "settings/options_form.h"
+#include "options/options_form.h"
 #include "tests/fake_platform.h"
 
 namespace {

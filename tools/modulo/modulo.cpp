@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "bigint/bigint.h"
-#include "bigint/progress.h"
+#include "core/progress.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <tuple>
 #include <type_traits>
 
-#include "bigint/progress.h"
+#include "core/progress.h"
 #include "tools/search/search_engine.h"
 
 namespace search {

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "bigint/bigint.h"
-#include "bigint/progress.h"
+#include "core/progress.h"
 
 namespace splitter {
 

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "bigint/bigint.h"
-#include "bigint/progress.h"
+#include "core/progress.h"
 
 // X := (X^2 + C) mod N, the least non-negative remainder.
 void RhoStep(TBigInt& X, const TBigInt& C, const TBigInt& N);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "bigint/bigint.h"
-#include "bigint/progress.h"
+#include "core/progress.h"
 
 // Iterations of a rho run before the stronger methods take over.
 inline constexpr uint64_t RhoRunBudget = 16384;

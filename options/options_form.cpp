@@ -1,5 +1,5 @@
 // The options window.
-#include "settings/options_form.h"
+#include "options/options_form.h"
 
 #include <QCheckBox>
 #include <QEvent>

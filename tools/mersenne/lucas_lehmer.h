@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bigint/mersenne_square.h"
-#include "bigint/progress.h"
+#include "core/progress.h"
 
 // Residue sequence of one test: s(1), s(2), ..., s(p-2), one per row, rows labelled 3..p.
 // Only every 64th residue is kept; other rows are recomputed from the nearest checkpoint.

@@ -1,6 +1,6 @@
 // The Lucas-Lehmer test on the Mersenne squaring of bigint/, and the certificate's
 // checkpoints.
-#include "app/lucas_lehmer.h"
+#include "tools/mersenne/lucas_lehmer.h"
 
 #include <algorithm>
 #include <chrono>
