@@ -16,21 +16,19 @@
 #include <thread>
 
 #include "ui/runner.h"
-#include "app/shared.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "ui/handler.h"
-
-LucasLehmerCertificate MersenneCertificate;
-TCertifForm* CertifForm = nullptr;
+#include "ui/services.h"
 
 namespace {
-constexpr size_t kBlocksKept = 4;     // about 3 MB of residues for p near 100000
-constexpr int kTextsKept = 512;
+constexpr size_t BlocksKept = 4;     // about 3 MB of residues for p near 100000
+constexpr int TextsKept = 512;
+constexpr int TipDigits = 1200;    // the most digits a cell's hint shows
 }
 
 int CertificateModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : (int)MersenneCertificate.rows();
+    return parent.isValid() ? 0 : (int)certificate_.rows();
 }
 
 int CertificateModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
@@ -53,8 +51,8 @@ const std::vector<std::vector<uint64_t>>& CertificateModel::blockOf(size_t block
             blocks_.splice(blocks_.begin(), blocks_, it);
             return blocks_.front().second;
         }
-    blocks_.emplace_front(block, MersenneCertificate.block(block));
-    if (blocks_.size() > kBlocksKept) blocks_.pop_back();
+    blocks_.emplace_front(block, certificate_.block(block));
+    if (blocks_.size() > BlocksKept) blocks_.pop_back();
     return blocks_.front().second;
 }
 
@@ -63,7 +61,7 @@ QString CertificateModel::valueText(size_t r) const {
     if (auto it = texts_.constFind((int)r); it != texts_.cend()) return *it;
     const auto& block = blockOf(r / LucasLehmerCertificate::kEvery);
     const QString text = QString::fromStdString(ResidueToDecimal(block[r % LucasLehmerCertificate::kEvery]));
-    if (texts_.size() >= kTextsKept) texts_.clear();
+    if (texts_.size() >= TextsKept) texts_.clear();
     texts_.insert((int)r, text);
     return text;
 }
@@ -73,10 +71,9 @@ QVariant CertificateModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::ToolTipRole && index.column() == 1) {
         // Long residues do not fit the cell: the hint shows them wrapped, or says how to copy them.
         const QString text = valueText((size_t)index.row());
-        constexpr int kShown = 1200;
         QString tip;
-        for (int i = 0; i < std::min<int>(text.size(), kShown); i += 60) tip += text.mid(i, std::min(60, kShown - i)) + QLatin1Char('\n');
-        if (text.size() > kShown) tip += QStringLiteral("... (%1 digits in all)\n").arg(text.size());
+        for (int i = 0; i < std::min<int>(text.size(), TipDigits); i += 60) tip += text.mid(i, std::min(60, TipDigits - i)) + QLatin1Char('\n');
+        if (text.size() > TipDigits) tip += QStringLiteral("... (%1 digits in all)\n").arg(text.size());
         return tip + QStringLiteral("Ctrl+C copies the whole value.");
     }
     if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
@@ -99,12 +96,13 @@ void CertificateModel::reload() {
     endResetModel();
 }
 
-TCertifForm::TCertifForm(Platform& platform, Runner& runner, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), platform_(platform), runner_(runner) {
+TCertifForm::TCertifForm(Services& services, const LucasLehmerCertificate& certificate, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), services_(services),
+      certificate_(certificate) {
     setAutoFillBackground(true);   // no dark frame before the grid paints
     setObjectName(QStringLiteral("CertifForm"));
     setWindowTitle(QStringLiteral("Certificate"));
-    model_ = new CertificateModel(this);
+    model_ = new CertificateModel(certificate_, this);
     ValueList = new QTableView(this);
     ValueList->setObjectName(QStringLiteral("ValueList"));
     ValueList->setModel(model_);
@@ -128,16 +126,16 @@ TCertifForm::TCertifForm(Platform& platform, Runner& runner, QWidget* parent)
     row->addStretch();
     row->addWidget(new QSizeGrip(this), 0, Qt::AlignBottom | Qt::AlignRight);   // resizable under any window manager
     v->addLayout(row);
-    OnClick(save, platform_, [this] { BitBtn1Click(); });
+    OnClick(save, services_.platform, [this] { BitBtn1Click(); });
     // Ctrl+C (and the grid's context menu) copy the current cell whole, however long.
     auto* copy = new QAction(QStringLiteral("&Copy"), ValueList);
     copy->setShortcut(QKeySequence::Copy);
     copy->setShortcutContext(Qt::WidgetShortcut);
     ValueList->addAction(copy);
     ValueList->setContextMenuPolicy(Qt::ActionsContextMenu);
-    OnTrigger(copy, platform_, [this] {
+    OnTrigger(copy, services_.platform, [this] {
         const QModelIndex at = ValueList->currentIndex();
-        if (at.isValid()) platform_.setClipboardText(model_->data(at, Qt::DisplayRole).toString());
+        if (at.isValid()) services_.platform.setClipboardText(model_->data(at, Qt::DisplayRole).toString());
     });
     setMinimumSize(120, 100);
     // Wider than the designed 157 pixels when the caption and its buttons need it, so that
@@ -149,7 +147,7 @@ TCertifForm::TCertifForm(Platform& platform, Runner& runner, QWidget* parent)
 void TCertifForm::certificateChanged() {
     model_->reload();
     // The key column is as wide as the longest step number, at least its designed 35 pixels.
-    const QString widest = QString::number(MersenneCertificate.rows() + 2);
+    const QString widest = QString::number(certificate_.rows() + 2);
     const int width = ValueList->fontMetrics().horizontalAdvance(widest) + 12;
     ValueList->setColumnWidth(0, std::max(35, width));
 }
@@ -157,30 +155,31 @@ void TCertifForm::certificateChanged() {
 // The folder of the certificates: beside the program when that folder can be written, else
 // in the user's data folder (an installed program's folder is read-only).
 QString TCertifForm::certificatesDir() const {
-    const QFileInfo programDir(ProgramDir);
-    const bool own = !programDir.exists() || programDir.isWritable();
-    return (own ? ProgramDir : platform_.userDataDir()) + QStringLiteral("Certificates");
+    const QString programDir = services_.platform.programDir();
+    const QFileInfo folder(programDir);
+    const bool own = !folder.exists() || folder.isWritable();
+    return (own ? programDir : services_.platform.userDataDir()) + QStringLiteral("Certificates");
 }
 
 void TCertifForm::BitBtn1Click() {
     const QString dir = certificatesDir();
-    if (!QDir(dir).exists() && !(dir.startsWith(ProgramDir) ? QDir().mkdir(dir) : QDir().mkpath(dir))) {
-        platform_.showMessage(QStringLiteral("Unable to create that directory !"));
+    if (!QDir(dir).exists() && !(dir.startsWith(services_.platform.programDir()) ? QDir().mkdir(dir) : QDir().mkpath(dir))) {
+        services_.platform.showMessage(QStringLiteral("Unable to create that directory !"));
         return;
     }
-    const size_t rows = MersenneCertificate.rows();
-    const int64_t label = MersenneCertificate.rows() + 2;
+    const size_t rows = certificate_.rows();
+    const int64_t label = certificate_.rows() + 2;
     const QString path = dir + QStringLiteral("/Mersenne") + QString::number(label) + QStringLiteral(" certificate.txt");
     if (QFile::exists(path)) {
-        platform_.showMessage(QStringLiteral("The ") + path + QStringLiteral(" already exists !"));
+        services_.platform.showMessage(QStringLiteral("The ") + path + QStringLiteral(" already exists !"));
         return;
     }
     // A cancelled or failed save leaves no file: the rows go to a temporary, renamed at the end.
     AtomicFile file(path);
     const QHash<int, QString> edits = model_->edits();
-    const bool completed = runner_.run(this, QStringLiteral("Saving the certificate..."), [&](Progress& progress) {
+    const bool completed = services_.runner.run(this, QStringLiteral("Saving the certificate..."), [&](Progress& progress) {
         std::string line;
-        MersenneCertificate.forEach(0, rows, [&](size_t r, const std::string& value) {
+        certificate_.forEach(0, rows, [&](size_t r, const std::string& value) {
             line = std::to_string(r + 3) + "=";
             if (auto it = edits.constFind((int)r); it != edits.cend()) line += it->toLocal8Bit().toStdString();
             else line += value;

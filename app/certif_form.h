@@ -9,18 +9,16 @@
 
 #include "tools/mersenne/lucas_lehmer.h"
 
-class Platform;
-class Runner;
+struct Services;
 class QTableView;
 
-// The program's one certificate, filled by the Mersenne tester.
-extern LucasLehmerCertificate MersenneCertificate;
-
-// A view on MersenneCertificate: rows are recomputed from the checkpoints when shown, a few
-// blocks at a time; edited "s=" cells are kept here and win over the computed text.
+// A view on the program's certificate (filled by the Mersenne tester): rows are recomputed
+// from the checkpoints when shown, a few blocks at a time; edited "s=" cells are kept here and
+// win over the computed text.
 class CertificateModel : public QAbstractTableModel {
 public:
-    explicit CertificateModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
+    CertificateModel(const LucasLehmerCertificate& certificate, QObject* parent)
+        : QAbstractTableModel(parent), certificate_(certificate) {}
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -37,6 +35,7 @@ public:
 private:
     const std::vector<std::vector<uint64_t>>& blockOf(size_t block) const;
 
+    const LucasLehmerCertificate& certificate_;
     QHash<int, QString> edits_;
     mutable std::list<std::pair<size_t, std::vector<std::vector<uint64_t>>>> blocks_;   // newest first
     mutable QHash<int, QString> texts_;
@@ -45,7 +44,7 @@ private:
 class TCertifForm : public QWidget {
     Q_OBJECT
 public:
-    TCertifForm(Platform& platform, Runner& runner, QWidget* parent = nullptr);
+    TCertifForm(Services& services, const LucasLehmerCertificate& certificate, QWidget* parent = nullptr);
     // The certificate was rebuilt: show its rows.
     void certificateChanged();
     void BitBtn1Click();
@@ -59,9 +58,7 @@ signals:
 
 private:
     QString certificatesDir() const;
-    Platform& platform_;
-    Runner& runner_;
+    Services& services_;
+    const LucasLehmerCertificate& certificate_;
     CertificateModel* model_;
 };
-
-extern TCertifForm* CertifForm;

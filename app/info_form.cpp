@@ -6,12 +6,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-TInfoForm* InfoForm = nullptr;
-
 TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("InfoForm"));
     setWindowTitle(QStringLiteral("About Quendra"));
-    auto* pages = new QTabWidget(this);
+    auto* pages = pages_ = new QTabWidget(this);
     pages->setObjectName(QStringLiteral("PageControl1"));
     auto* about = new QLabel(QStringLiteral(
         "<h2>Quendra 5</h2>"
@@ -37,4 +35,9 @@ TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent) {
     v->addWidget(pages);
     v->addWidget(ok, 0, Qt::AlignRight);
     resize(420, 260);
+}
+
+int TInfoForm::exec() {
+    pages_->setCurrentIndex(0);
+    return QDialog::exec();
 }

@@ -3,10 +3,15 @@
 
 #include <QDialog>
 
+class QTabWidget;
+
 class TInfoForm : public QDialog {
     Q_OBJECT
 public:
     explicit TInfoForm(QWidget* parent = nullptr);
-};
+    // Shows the window modally on its first page.
+    int exec() override;
 
-extern TInfoForm* InfoForm;
+private:
+    QTabWidget* pages_;
+};

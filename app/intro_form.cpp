@@ -6,8 +6,6 @@
 #include <QScreen>
 #include <QTimer>
 
-TIntroForm* IntroForm = nullptr;
-
 TIntroForm::TIntroForm(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog) {
     setObjectName(QStringLiteral("IntroForm"));
     setFixedSize(420, 240);

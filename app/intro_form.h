@@ -20,5 +20,3 @@ private:
     QTimer* Timer1;
     int ticks_ = 0;
 };
-
-extern TIntroForm* IntroForm;

@@ -21,24 +21,23 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/shared.h"
+#include "app/intro_form.h"
+#include "app/program_windows.h"
 #include "platform/files.h"
 #include "platform/platform.h"
+#include "platform/widgets.h"
+#include "settings/settings_store.h"
 #include "ui/handler.h"
 #include "ui/number_box.h"
 #include "ui/placement.h"
-#include "platform/widgets.h"
-#include "options/options_form.h"
-#include "settings/settings_store.h"
+#include "ui/services.h"
 
-TMainForm* MainForm = nullptr;
-
-
-TMainForm::TMainForm(Platform& platform, SettingsStore& store, Runner& runner, WindowRegistry& windows, QWidget* parent)
+TMainForm::TMainForm(Services& services, ProgramWindows& windows, TestRecord& record, LucasLehmerCertificate& certificate,
+                     QWidget* parent)
     // Only the hints named are shown (no maximise box): the window has a fixed size.
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint),
-      platform_(platform), store_(store), runner_(runner), windows_(windows) {
+      services_(services), windows_(windows), record_(record), certificate_(certificate) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Quendra 5"));
     QFont f(QStringLiteral("Arial"));
@@ -58,10 +57,19 @@ TMainForm::TMainForm(Platform& platform, SettingsStore& store, Runner& runner, W
 
 void TMainForm::buildBands() {
     auto* central = new QWidget(this);
-    auto* v = new QVBoxLayout(central);
-    v->setContentsMargins(6, 4, 6, 2);
-    v->setSpacing(3);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(6, 4, 6, 2);
+    column->setSpacing(3);
+    setCentralWidget(central);
+    buildGenericBand(column);
+    buildMersenneBand(column);
+    buildPanel(column);
+    buildStatusBar();
+    connectBands();
+}
 
+void TMainForm::buildGenericBand(QBoxLayout* column) {
+    QWidget* central = centralWidget();
     auto* generic = new QGridLayout;
     generic->addWidget(named(new QLabel(QStringLiteral("Generic Primality Tester"), central), "Label3"), 0, 0, 1, 3);
     NumberEdit = MakeNumberBox("NumberEdit", 200, QStringLiteral(" < E200"), central);
@@ -77,8 +85,11 @@ void TMainForm::buildBands() {
     generic->addWidget(Verifier, 1, 2);
     generic->addWidget(Digital, 2, 0);
     generic->setColumnStretch(0, 1);
-    v->addLayout(generic);
+    column->addLayout(generic);
+}
 
+void TMainForm::buildMersenneBand(QBoxLayout* column) {
+    QWidget* central = centralWidget();
     auto* mersenne = new QHBoxLayout;
     mersenne->addWidget(named(new QLabel(QStringLiteral("Mersenne Tester  (2^p)-1"), central), "Label1"));
     mersenne->addWidget(named(new QLabel(QStringLiteral("p ="), central), "Label2"));
@@ -91,14 +102,18 @@ void TMainForm::buildBands() {
     mersenne->addWidget(ComboBox1, 1);
     mersenne->addWidget(bitBtn2);
     mersenne->addWidget(Button1);
-    v->addLayout(mersenne);
+    column->addLayout(mersenne);
+}
 
+// The result panel and the row of its check boxes and buttons.
+void TMainForm::buildPanel(QBoxLayout* column) {
+    QWidget* central = centralWidget();
     RichEdit1 = named(new QTextEdit(central), "RichEdit1");
     RichEdit1->setReadOnly(true);
     RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
     RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    v->addWidget(RichEdit1, 1);
+    column->addWidget(RichEdit1, 1);
 
     auto* row = new QHBoxLayout;
     RefBox = named(new QCheckBox(QStringLiteral("Auto-refresh"), central), "RefBox");
@@ -111,9 +126,10 @@ void TMainForm::buildBands() {
     row->addStretch();
     row->addWidget(bitBtn4);
     row->addWidget(bitBtn3);
-    v->addLayout(row);
-    setCentralWidget(central);
+    column->addLayout(row);
+}
 
+void TMainForm::buildStatusBar() {
     auto* bar = named(new QStatusBar(this), "StatusBar1");
     panel0 = named(new QLabel(QStringLiteral("No # have been tested yet"), bar), "Panel0");
     // Wide enough for its longest text, "#s Tested today: 30000", at any font size.
@@ -124,30 +140,31 @@ void TMainForm::buildBands() {
     bar->addWidget(panel0);
     bar->addWidget(panel1, 1);
     setStatusBar(bar);
-
-    auto guarded = [this](void (TMainForm::*handler)()) {
-        return [this, handler] { Guarded(platform_, [this, handler] { (this->*handler)(); }); };
-    };
-    connect(Verifier, &QPushButton::clicked, this, &TMainForm::VerifierClick);
-    connect(bitBtn1, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
-    connect(bitBtn2, &QPushButton::clicked, this, &TMainForm::BitBtn2Click);
-    connect(bitBtn3, &QPushButton::clicked, this, &TMainForm::BitBtn3Click);
-    connect(bitBtn4, &QPushButton::clicked, this, guarded(&TMainForm::BitBtn4Click));
-    connect(NumberEdit, &QComboBox::editTextChanged, this, &TMainForm::ComboBox1Change);
-    connect(ComboBox1, &QComboBox::editTextChanged, this, &TMainForm::ComboBox1Change);
-    // Enter runs the Test of the box's own band: the default button follows the focus.
-    connect(NumberEdit->lineEdit(), &QLineEdit::returnPressed, this, &TMainForm::VerifierClick);
-    connect(ComboBox1->lineEdit(), &QLineEdit::returnPressed, Button1, &QPushButton::click);
-    connect(Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
-    for (QComboBox* box : {NumberEdit, ComboBox1}) {
-        InstallDigitFilter(box, [this] { return options().digitFilter(); });
-        box->lineEdit()->installEventFilter(this);
-        box->installEventFilter(this);
-    }
-    LeaveMenuKeysToMenu(NumberEdit);
-    LeaveMenuKeysToMenu(ComboBox1);
 }
 
+void TMainForm::connectBands() {
+    Platform& platform = services_.platform;
+    const auto button = [this](const char* name) { return findChild<QPushButton*>(QString::fromLatin1(name)); };
+    OnClick(Verifier, platform, [this](Closing& closing) { VerifierClick(closing); });
+    OnClick(button("BitBtn1"), platform, [this] { BitBtn1Click(); });
+    OnClick(button("BitBtn2"), platform, [this] { BitBtn2Click(); });
+    OnClick(button("BitBtn3"), platform, [this] { BitBtn3Click(); });
+    OnClick(button("BitBtn4"), platform, [this] { BitBtn4Click(); });
+    OnClick(Button1, platform, [this](Closing& closing) { Button1Click(closing); });
+    for (QComboBox* box : {NumberEdit, ComboBox1})
+        OnSignal(box, &QComboBox::editTextChanged, platform, [this] { ComboBox1Change(); });
+    // Enter runs the Test of the box's own band: the default button follows the focus.
+    connect(NumberEdit->lineEdit(), &QLineEdit::returnPressed, Verifier, &QPushButton::click);
+    connect(ComboBox1->lineEdit(), &QLineEdit::returnPressed, Button1, &QPushButton::click);
+    for (QComboBox* box : {NumberEdit, ComboBox1}) {
+        InstallDigitFilter(box, [this] { return services_.settings.digitFilter(); });
+        box->lineEdit()->installEventFilter(this);
+        box->installEventFilter(this);
+        LeaveMenuKeysToMenu(box);
+    }
+}
+
+// The five values the window keeps in the settings key, in their order.
 std::vector<TMainForm::StoredValue> TMainForm::storedValues() {
     return {
         {"AutoClear", false, [this] { return (int)Autoclear1->isChecked(); }, [this](int v) { Autoclear1->setChecked(v); }},
@@ -159,28 +176,29 @@ std::vector<TMainForm::StoredValue> TMainForm::storedValues() {
 }
 
 void TMainForm::FormCreate() {
-    TestCounter = 0;
-    LastTested = QStringLiteral("0");
+    record_ = TestRecord{};
     RichEdit1->clear();
     ShowIntroFormTimer->start();
-    const StoreSession session(store_, false);
+    SettingsStore& store = services_.store;
+    const StoreSession session(store, false);
     if (!session.isOpen()) return;
     for (const StoredValue& v : storedValues()) {
         const QString name = QString::fromLatin1(v.name);
-        if (store_.valueExists(name)) v.set(v.integer ? store_.readInteger(name) : (int)store_.readBool(name));
+        if (store.valueExists(name)) v.set(v.integer ? store.readInteger(name) : (int)store.readBool(name));
     }
 }
 
+QStringList TMainForm::testerHistory() const { return HistoryItems(NumberEdit); }
+
 void TMainForm::showIntro() {
     ShowIntroFormTimer->stop();
-    if (auto* intro = qobject_cast<QDialog*>(windows_.window(QStringLiteral("IntroForm")))) intro->exec();
+    windows_.intro->exec();
     show();
 }
 
 void TMainForm::FormActivate() {
     NumberEdit->setFocus();
-    ProgramDir = platform_.programDir();
-    const bool sorted = options().sortHistory();
+    const bool sorted = services_.settings.sortHistory();
     if (sorted && !numberEditSorted_) SortHistory(NumberEdit);
     numberEditSorted_ = sorted;
 }
@@ -204,32 +222,28 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
 
 void TMainForm::closeEvent(QCloseEvent* e) {
     bool close = false;
-    Guarded(platform_, [&] { close = FormCloseQuery(); });
+    Guarded(services_.platform, [&] { close = FormCloseQuery(); });
     if (!close) {
         e->ignore();
         return;
     }
-    Guarded(platform_, [this] { FormClose(); });
+    Guarded(services_.platform, [this] { FormClose(); });
     e->accept();
     QApplication::quit();
 }
 
 bool TMainForm::FormCloseQuery() {
-    if (options().warnOnExit())
-        return platform_.askYesNo(QStringLiteral("Exit ?"), QStringLiteral("Are you sure you want to close this application ?"));
+    if (services_.settings.warnOnExit())
+        return services_.platform.askYesNo(QStringLiteral("Exit ?"), QStringLiteral("Are you sure you want to close this application ?"));
     return true;
 }
 
 void TMainForm::FormClose() {
-    const StoreSession session(store_, true);
+    SettingsStore& store = services_.store;
+    const StoreSession session(store, true);
     for (const StoredValue& v : storedValues()) {
         const QString name = QString::fromLatin1(v.name);
-        if (v.integer) store_.writeInteger(name, v.get());
-        else store_.writeBool(name, v.get() != 0);
+        if (v.integer) store.writeInteger(name, v.get());
+        else store.writeBool(name, v.get() != 0);
     }
-}
-
-
-TOptionsForm& TMainForm::options() const {
-    return *static_cast<TOptionsForm*>(windows_.window(QStringLiteral("OptionsForm")));
 }

@@ -4,16 +4,18 @@
 
 #include <QDateTime>
 #include <QMainWindow>
+#include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
-class Platform;
-class Runner;
-class SettingsStore;
-class TOptionsForm;
-class WindowRegistry;
+struct ProgramWindows;
+struct Services;
+class Closing;
+class LucasLehmerCertificate;
 class QAction;
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -35,19 +37,53 @@ struct Verdict {
     QStringList notes;             // notebook lines between the result and the comments
 };
 
+// The testers' record since the program started: tests done, and the subject of the last
+// one ("0" for none).
+struct TestRecord {
+    int32_t count = 0;
+    QString last = QStringLiteral("0");
+};
+
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    // Other windows are reached through the registry, by name.
-    TMainForm(Platform& platform, SettingsStore& store, Runner& runner, WindowRegistry& windows,
+    // The windows it opens are reached through `windows`, typed; the Mersenne tester fills
+    // `certificate`, which the certificate window shows.
+    TMainForm(Services& services, ProgramWindows& windows, TestRecord& record, LucasLehmerCertificate& certificate,
               QWidget* parent = nullptr);
 
     // Creation: counters, panel, intro timer, stored window settings.
     void FormCreate();
-    void FormActivate();
+    // The generic tester's drop-down history, in order.
+    QStringList testerHistory() const;
 
+    // The shutdown steps; false when the user answered No.
+    bool FormCloseQuery();
+    void FormClose();
+
+    QAction* Autoclear1;
+    QComboBox* NumberEdit;
+    QComboBox* ComboBox1;
+    QPushButton* Verifier;
+    QPushButton* Button1;
+    QLabel* Digital;
+    QTextEdit* RichEdit1;
+    QCheckBox* RefBox;
+    QCheckBox* certifgen;
+    QLineEdit* Temp;
+    QLabel* panel0;
+    QLabel* panel1;
+    QTimer* ShowIntroFormTimer;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormActivate();
     // Generic tester.
-    void VerifierClick();
+    void VerifierClick(Closing& closing);
     void BitBtn1Click();
     void BitBtn3Click();
     void ComboBox1Change();
@@ -55,7 +91,7 @@ public:
     void ScrollPanelToEnd();
     void AddResultSeparator();
     // Mersenne tester.
-    void Button1Click();
+    void Button1Click(Closing& closing);
     void BitBtn2Click();
 
     // Menu commands.
@@ -82,30 +118,6 @@ public:
     void About1Click();
     void BitBtn4Click();   // save the result panel
 
-    // The shutdown steps; false when the user answered No.
-    bool FormCloseQuery();
-    void FormClose();
-
-    QAction* Autoclear1;
-    QComboBox* NumberEdit;
-    QComboBox* ComboBox1;
-    QPushButton* Verifier;
-    QPushButton* Button1;
-    QLabel* Digital;
-    QTextEdit* RichEdit1;
-    QCheckBox* RefBox;
-    QCheckBox* certifgen;
-    QLineEdit* Temp;
-    QLabel* panel0;
-    QLabel* panel1;
-    QTimer* ShowIntroFormTimer;
-
-protected:
-    bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     struct StoredValue {
         const char* name;
         bool integer;   // an integer value, else a boolean
@@ -114,19 +126,21 @@ private:
     };
     std::vector<StoredValue> storedValues();
     void buildBands();
+    void buildGenericBand(QBoxLayout* column);
+    void buildMersenneBand(QBoxLayout* column);
+    void buildPanel(QBoxLayout* column);
+    void buildStatusBar();
+    void connectBands();
     void buildMenu();
     void appendPanelLine(const QString& line);
     void recordVerdict(const Verdict& verdict);
     void finishTest(const QString& subject, const QDateTime& start);
-    TOptionsForm& options() const;
     QString durationSince(const QDateTime& start) const;
     void showIntro();
 
-    Platform& platform_;
-    SettingsStore& store_;
-    Runner& runner_;
-    WindowRegistry& windows_;
+    Services& services_;
+    ProgramWindows& windows_;
+    TestRecord& record_;
+    LucasLehmerCertificate& certificate_;
     bool numberEditSorted_ = false;
 };
-
-extern TMainForm* MainForm;

@@ -8,15 +8,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QTabWidget>
 #include <QTextEdit>
 
+#include "app/certif_form.h"
+#include "app/info_form.h"
 #include "app/main_form.h"
-#include "app/shared.h"
+#include "app/program_windows.h"
+#include "options/options_form.h"
 #include "platform/files.h"
 #include "platform/platform.h"
-#include "options/options_form.h"
+#include "tools/calculator/calc_form.h"
+#include "tools/converter/convert_form.h"
 #include "tools/divisors/div_form.h"
+#include "tools/modulo/mod_form.h"
+#include "tools/search/search_form.h"
 #include "tools/splitter/analyser_form.h"
 #include "ui/handler.h"
 #include "ui/services.h"
@@ -41,13 +46,10 @@ QByteArray rtfOf(const QStringList& lines) {
 }  // namespace
 
 void TMainForm::buildMenu() {
-    auto guarded = [this](void (TMainForm::*handler)()) {
-        return [this, handler] { Guarded(platform_, [this, handler] { (this->*handler)(); }); };
-    };
-    auto add = [&](QMenu* menu, const QString& caption, const QKeySequence& keys, void (TMainForm::*handler)()) {
+    auto add = [this](QMenu* menu, const QString& caption, const QKeySequence& keys, void (TMainForm::*handler)()) {
         QAction* a = menu->addAction(caption);
         if (!keys.isEmpty()) a->setShortcut(keys);
-        connect(a, &QAction::triggered, this, guarded(handler));
+        OnTrigger(a, services_.platform, [this, handler] { (this->*handler)(); });
         return a;
     };
     QMenu* program = menuBar()->addMenu(QStringLiteral("&Program"));
@@ -87,8 +89,6 @@ void TMainForm::buildMenu() {
     add(help, QStringLiteral("&About..."), {}, &TMainForm::About1Click);
 }
 
-// The five stored values of the window, in their order.
-
 void TMainForm::Exit1Click() { close(); }
 
 void TMainForm::Cut1Click() {
@@ -96,7 +96,7 @@ void TMainForm::Cut1Click() {
     Temp->setText(NumberEdit->currentText());
     NumberEdit->setEditText(QString());
     Temp->selectAll();
-    platform_.setClipboardText(Temp->selectedText());
+    services_.platform.setClipboardText(Temp->selectedText());
     Temp->clear();
 }
 
@@ -104,14 +104,14 @@ void TMainForm::Copy1Click() {
     if (Autoclear1->isChecked()) NumberEdit->lineEdit()->selectAll();
     Temp->setText(NumberEdit->currentText());
     Temp->selectAll();
-    platform_.setClipboardText(Temp->selectedText());
+    services_.platform.setClipboardText(Temp->selectedText());
 }
 
 void TMainForm::Paste1Click() {
     Temp->clear();
     if (!Autoclear1->isChecked()) Temp->setText(NumberEdit->currentText());
     Temp->setCursorPosition(0);
-    Temp->insert(platform_.clipboardText());
+    Temp->insert(services_.platform.clipboardText());
     NumberEdit->setEditText(Temp->text());
 }
 
@@ -119,106 +119,91 @@ void TMainForm::Autoclear1Click() {}   // the action toggles its own check mark
 
 // The tool openers place the windows relative to this one (outer frames, screen pixels).
 void TMainForm::Splitter1Click() {
-    auto* splitter = static_cast<TAnalyserForm*>(windows_.window(QStringLiteral("AnalyserForm")));
-    if (!splitter || !splitter->readSettings()) return;
-    splitter->show();   // where it last was
-    splitter->raise();
+    TAnalyserForm& splitter = *windows_.splitter;
+    if (!splitter.prepareToOpen()) return;
+    splitter.show();   // where it last was
+    splitter.raise();
 }
 
 void TMainForm::Convertor1Click() {
-    QWidget* convert = windows_.window(QStringLiteral("ConvertForm"));
-    if (!convert) return;
-    convert->move(x(), y() + frameGeometry().height());
-    convert->show();   // its frame is known once shown: the outer width follows the main window's
-    convert->resize(frameGeometry().width() - (convert->frameGeometry().width() - convert->width()), convert->height());
-    convert->raise();
+    TConvertForm& convert = *windows_.convert;
+    convert.move(x(), y() + frameGeometry().height());
+    convert.show();   // its frame is known once shown: the outer width follows the main window's
+    convert.resize(frameGeometry().width() - (convert.frameGeometry().width() - convert.width()), convert.height());
+    convert.raise();
 }
 
 void TMainForm::SuperModulo1Click() {
-    QWidget* modulo = windows_.window(QStringLiteral("ModForm"));
-    QWidget* certif = windows_.window(QStringLiteral("CertifForm"));
-    if (!modulo) return;
     const int right = x() + frameGeometry().width();
-    const bool divisorsShown = windows_.isVisible(QStringLiteral("DivForm"));
-    if (certif) {   // moved, not shown
-        const bool below = windows_.isVisible(QStringLiteral("AnalyserForm")) || divisorsShown;
-        certif->move(right, y() + (below ? 135 : 0));
-    }
-    modulo->move(right, y() + (divisorsShown ? 100 : 0));
-    modulo->show();
-    modulo->raise();
+    const bool divisorsShown = windows_.divisors->isVisible();
+    const bool below = windows_.splitter->isVisible() || divisorsShown;
+    windows_.certif->move(right, y() + (below ? 135 : 0));   // moved, not shown
+    TModForm& modulo = *windows_.modulo;
+    modulo.move(right, y() + (divisorsShown ? 100 : 0));
+    modulo.show();
+    modulo.raise();
 }
 
-void TMainForm::Searchengine1Click() {
-    if (auto* search = qobject_cast<QDialog*>(windows_.window(QStringLiteral("SearchForm")))) search->exec();
-}
+void TMainForm::Searchengine1Click() { windows_.search->exec(); }
 
 void TMainForm::Finddivisors1Click() {
-    auto* divisors = static_cast<TDivForm*>(windows_.window(QStringLiteral("DivForm")));
-    if (!divisors || !divisors->prepareToOpen()) return;
-    divisors->move(x() + frameGeometry().width(), y());
-    divisors->show();
-    divisors->raise();
+    TDivForm& divisors = *windows_.divisors;
+    if (!divisors.prepareToOpen()) return;
+    divisors.move(x() + frameGeometry().width(), y());
+    divisors.show();
+    divisors.raise();
 }
 
 void TMainForm::SCalc1Click() {
-    QWidget* calc = windows_.window(QStringLiteral("CalcForm"));
-    if (!calc) return;
-    const int left = x() + (windows_.isVisible(QStringLiteral("ConvertForm")) ? 150 : 0);
-    calc->move(left, y() + frameGeometry().height());
-    calc->show();
-    calc->raise();
+    TCalcForm& calc = *windows_.calc;
+    const int left = x() + (windows_.convert->isVisible() ? 150 : 0);
+    calc.move(left, y() + frameGeometry().height());
+    calc.show();
+    calc.raise();
 }
 
 void TMainForm::Calculator1Click() {
     // No "calc.exe" here: the message names the desktop calculators that were looked for.
-    if (!platform_.startCalculator())
-        platform_.showMessage(QStringLiteral("Unfortunately, no calculator has been found (looked for: ") +
-                              platform_.calculatorNames().join(QStringLiteral(", ")) + QStringLiteral(")."));
+    if (!services_.platform.startCalculator())
+        services_.platform.showMessage(QStringLiteral("Unfortunately, no calculator has been found (looked for: ") +
+                              services_.platform.calculatorNames().join(QStringLiteral(", ")) + QStringLiteral(")."));
 }
 
-void TMainForm::Certificate1Click() {
-    if (QWidget* certif = windows_.window(QStringLiteral("CertifForm"))) certif->setVisible(!certif->isVisible());
-}
+void TMainForm::Certificate1Click() { windows_.certif->setVisible(!windows_.certif->isVisible()); }
 
-void TMainForm::History1Click() { options().showPage(0); }
-void TMainForm::Notebook1Click() { options().showPage(1); }
-void TMainForm::Options2Click() { options().showPage(2); }
+void TMainForm::History1Click() { windows_.options->showPage(0); }
+void TMainForm::Notebook1Click() { windows_.options->showPage(1); }
+void TMainForm::Options2Click() { windows_.options->showPage(2); }
 
 void TMainForm::incremen1Click() {
-    if (TestCounter >= 30000) platform_.beep();
-    else ++TestCounter;
+    if (record_.count >= 30000) services_.platform.beep();
+    else ++record_.count;
     ShowTestCounter();
 }
 
 void TMainForm::Decrease1Click() {
-    if (TestCounter <= 0) platform_.beep();
-    else --TestCounter;
+    if (record_.count <= 0) services_.platform.beep();
+    else --record_.count;
     ShowTestCounter();
 }
 
 void TMainForm::Resetcounter1Click() {
-    TestCounter = 0;
+    record_.count = 0;
     ShowTestCounter();
 }
 
 void TMainForm::index1Click() {
-    const QString path = platform_.programDir() + QStringLiteral("help.html");
-    if (!platform_.openHelp(path))
-        platform_.showMessage(QStringLiteral("No program to show the help was found. The help file is ") +
+    const QString path = services_.platform.programDir() + QStringLiteral("help.html");
+    if (!services_.platform.openHelp(path))
+        services_.platform.showMessage(QStringLiteral("No program to show the help was found. The help file is ") +
                               QDir::toNativeSeparators(path) + QStringLiteral(" ; open it in a web browser."));
 }
 
-void TMainForm::About1Click() {
-    auto* info = qobject_cast<QDialog*>(windows_.window(QStringLiteral("InfoForm")));
-    if (!info) return;
-    if (auto* pages = info->findChild<QTabWidget*>()) pages->setCurrentIndex(0);
-    info->exec();
-}
+void TMainForm::About1Click() { windows_.info->exec(); }
 
 void TMainForm::BitBtn4Click() {
     // The date-time text holds separators that file names cannot: they become dashes.
-    QString name = Platform::dateTimeText(platform_.now());
+    QString name = Platform::dateTimeText(services_.platform.now());
     for (QChar& c : name)
         if (QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('-');
     const QString path = QDir::current().filePath(name + QStringLiteral(".txt"));

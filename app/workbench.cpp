@@ -2,14 +2,12 @@
 #include "app/workbench.h"
 
 #include <QLabel>
-#include <QTextEdit>
 
 #include "app/certif_form.h"
 #include "app/info_form.h"
 #include "app/intro_form.h"
-#include "app/main_form.h"
-#include "platform/platform.h"
 #include "options/options_form.h"
+#include "platform/platform.h"
 #include "tools/calculator/calc_form.h"
 #include "tools/converter/convert_form.h"
 #include "tools/divisors/div_form.h"
@@ -17,64 +15,51 @@
 #include "tools/search/search_form.h"
 #include "tools/splitter/analyser_form.h"
 #include "ui/handler.h"
-#include "ui/number_box.h"
 
-Workbench::Workbench(Platform& p)
-    : platform(p), store(p.settingsPath()), runner(p), options(std::make_unique<TOptionsForm>(platform, store)),
-      services{platform, runner, store, *options, *this, *this} {
-    main = std::make_unique<TMainForm>(platform, store, runner, *this);
-    MainForm = main.get();
-    add(main.get());
+ProgramWindows::ProgramWindows() = default;
+ProgramWindows::~ProgramWindows() = default;
+
+template <typename Window>
+void Workbench::add(std::unique_ptr<Window>& slot, std::unique_ptr<Window> window) {
+    slot = std::move(window);
+    windows_ << slot.get();
+}
+
+Workbench::Workbench(Platform& p) : platform(p), store(p.settingsPath()), runner(p) {
+    add(options, std::make_unique<TOptionsForm>(platform, store));
+    services.emplace(Services{platform, runner, store, *options, *this});
+    Services& s = *services;
+    // The start-up order: each window reads its stored values as it is created.
+    add(main, std::make_unique<TMainForm>(s, *this, record, certificate));
     Guarded(platform, [this] { main->FormCreate(); });
-    intro = std::make_unique<TIntroForm>();
-    IntroForm = intro.get();
-    add(intro.get());
-    search = std::make_unique<TSearchForm>(services);
-    SearchForm = search.get();
-    add(search.get());
-    OptionsForm = options.get();
-    add(options.get());
+    add(intro, std::make_unique<TIntroForm>());
+    add(search, std::make_unique<TSearchForm>(s));
     QObject::connect(options.get(), &TOptionsForm::pageStyleChanged, search.get(), &TSearchForm::setPageStyle);
     Guarded(platform, [this] { options->FormCreate(); });
-    divisors = std::make_unique<TDivForm>(services);
-    DivForm = divisors.get();
-    add(divisors.get());
-    splitter = std::make_unique<TAnalyserForm>(services);
-    AnalyserForm = splitter.get();
-    add(splitter.get());
-    info = std::make_unique<TInfoForm>();
-    InfoForm = info.get();
-    add(info.get());
-    calc = std::make_unique<TCalcForm>(platform);
-    CalcForm = calc.get();
-    add(calc.get());
-    modulo = std::make_unique<TModForm>(services);
-    ModForm = modulo.get();
-    add(modulo.get());
-    certif = std::make_unique<TCertifForm>(platform, runner);
-    CertifForm = certif.get();
-    add(certif.get());
-    convert = std::make_unique<TConvertForm>(services);
-    ConvertForm = convert.get();
-    add(convert.get());
+    add(divisors, std::make_unique<TDivForm>(s));
+    add(splitter, std::make_unique<TAnalyserForm>(s));
+    add(info, std::make_unique<TInfoForm>());
+    add(calc, std::make_unique<TCalcForm>(s));
+    add(modulo, std::make_unique<TModForm>(s));
+    add(certif, std::make_unique<TCertifForm>(s, certificate));
+    add(convert, std::make_unique<TConvertForm>(s));
     QObject::connect(certif.get(), &TCertifForm::saved, main->panel1, &QLabel::setText);
 }
 
+// The windows go before the services and the certificate they hold references to.
 Workbench::~Workbench() {
-    MainForm = nullptr;
-    IntroForm = nullptr;
-    OptionsForm = nullptr;
-    InfoForm = nullptr;
-    CalcForm = nullptr;
-    CertifForm = nullptr;
-    SearchForm = nullptr;
-    DivForm = nullptr;
-    AnalyserForm = nullptr;
-    ModForm = nullptr;
-    ConvertForm = nullptr;
+    convert.reset();
+    certif.reset();
+    modulo.reset();
+    calc.reset();
+    info.reset();
+    splitter.reset();
+    divisors.reset();
+    search.reset();
+    intro.reset();
+    main.reset();
+    options.reset();
 }
-
-void Workbench::add(QWidget* window) { windows_ << window; }
 
 QWidget* Workbench::window(const QString& name) const {
     for (QWidget* w : windows_)
@@ -83,8 +68,6 @@ QWidget* Workbench::window(const QString& name) const {
 }
 
 void Workbench::addPrime(const QString& text) { options->addPrime(text); }
-void Workbench::addComposite(const QString& text) { options->addComposite(text); }
-void Workbench::appendNotebook(const QStringList& lines) {
-    for (const QString& line : lines) options->NoteEdit->append(line);
-}
-QStringList Workbench::testerHistory() const { return HistoryItems(main->NumberEdit); }
+void Workbench::recordVerdict(const QString& text, bool prime) { options->recordVerdict(text, prime); }
+void Workbench::appendReport(const QStringList& lines) { options->appendReport(lines); }
+QStringList Workbench::testerHistory() const { return main->testerHistory(); }

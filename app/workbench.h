@@ -1,61 +1,43 @@
-// The program's windows, created once in the start-up order and living until the end, and
-// the services they are built with: the registry by name, the histories, the live settings
-// (the options window's controls).
+// The program: its services, its windows in the start-up order, the testers' record and the
+// certificate. The windows are built from the services; the histories and the live settings
+// are the options window's and the main window's controls.
 #pragma once
 
 #include <QList>
-#include <memory>
+#include <QString>
+#include <optional>
 
+#include "app/main_form.h"
+#include "app/program_windows.h"
 #include "settings/settings_store.h"
+#include "tools/mersenne/lucas_lehmer.h"
 #include "ui/runner.h"
 #include "ui/services.h"
 
 class Platform;
-class TMainForm;
-class TIntroForm;
-class TOptionsForm;
-class TInfoForm;
-class TCalcForm;
-class TCertifForm;
-class TSearchForm;
-class TDivForm;
-class TAnalyserForm;
-class TModForm;
-class TConvertForm;
 
-class Workbench : public WindowRegistry, public Histories {
+class Workbench : public ProgramWindows, public Histories {
 public:
     explicit Workbench(Platform& platform);
-    ~Workbench() override;
+    ~Workbench();
 
     Platform& platform;
     SettingsStore store;
     Runner runner;
-    // Built first, since every tool window reads its controls; it reads its stored values at
-    // its own place in the start-up order.
-    std::unique_ptr<TOptionsForm> options;
-    Services services;
-    // In the start-up order.
-    std::unique_ptr<TMainForm> main;
-    std::unique_ptr<TIntroForm> intro;
-    std::unique_ptr<TSearchForm> search;
-    std::unique_ptr<TDivForm> divisors;
-    std::unique_ptr<TAnalyserForm> splitter;
-    std::unique_ptr<TInfoForm> info;
-    std::unique_ptr<TCalcForm> calc;
-    std::unique_ptr<TModForm> modulo;
-    std::unique_ptr<TCertifForm> certif;
-    std::unique_ptr<TConvertForm> convert;
+    TestRecord record;
+    LucasLehmerCertificate certificate;
+    std::optional<Services> services;   // set once the options window, the live settings, exists
 
-    // WindowRegistry: every program-wide window by its object name.
-    QWidget* window(const QString& name) const override;
+    // Every program-wide window by its object name, or null.
+    QWidget* window(const QString& name) const;
     // Histories: the options window's lists and notebook, the generic tester's history.
     void addPrime(const QString& text) override;
-    void addComposite(const QString& text) override;
-    void appendNotebook(const QStringList& lines) override;
+    void recordVerdict(const QString& text, bool prime) override;
+    void appendReport(const QStringList& lines) override;
     QStringList testerHistory() const override;
 
 private:
-    void add(QWidget* window);
+    template <typename Window>
+    void add(std::unique_ptr<Window>& slot, std::unique_ptr<Window> window);
     QList<QWidget*> windows_;
 };

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/failure.h"
+
 // Digits[0] is the digit count n; Digits[1..n] are radix-2^31 digits, least significant first.
 // Normal form: n >= 1 and Digits[n] != 0 unless n == 1. A zero may carry the Negative sign and
 // then prints as "-0": the sign of zero is part of the observable result of several operations.
@@ -23,7 +25,7 @@ inline constexpr int64_t DigitMask = DigitBase - 1;
 enum CompareResult : int { cmpGreater = 0, cmpLess = 1, cmpEqual = 2 };
 
 // Every failure of the number routines: what() is the message the user sees.
-class BigError : public std::runtime_error {
+class BigError : public Failure {
 public:
-    using std::runtime_error::runtime_error;
+    using Failure::Failure;
 };

@@ -23,24 +23,16 @@
 #include "settings/settings_store.h"
 #include "ui/number_box.h"
 
-TOptionsForm* OptionsForm = nullptr;
-
 namespace {
 
-const QString kDefaultPrime = QStringLiteral("This is a prime number");
-const QString kDefaultComposite = QStringLiteral("This is composite");
-const QString kTrailer = QStringLiteral("Created with Quendra!");
+const QString DefaultPrime = QStringLiteral("This is a prime number");
+const QString DefaultComposite = QStringLiteral("This is composite");
+const QString Trailer = QStringLiteral("Created with Quendra!");
 
 QCheckBox* check(const char* name, const QString& caption, bool checked, QWidget* parent) {
     auto* c = named(new QCheckBox(caption, parent), name);
     c->setChecked(checked);
     return c;
-}
-
-QStringList listLines(const QListWidget* list) {
-    QStringList lines;
-    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
-    return lines;
 }
 
 }  // namespace
@@ -68,8 +60,8 @@ TOptionsForm::TOptionsForm(Platform& platform, SettingsStore& store, QWidget* pa
     layout->addLayout(buttons);
     setFixedSize(595, 301);
 
-    connect(ok, &QPushButton::clicked, this, [this] { Guarded(platform_, [this] { BitBtn5Click(); }); });
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    OnClick(ok, platform_, [this] { BitBtn5Click(); });
+    OnClick(close, platform_, [this] { reject(); });
 }
 
 QWidget* TOptionsForm::buildHistoryPage() {
@@ -106,14 +98,14 @@ QWidget* TOptionsForm::buildHistoryPage() {
     row(NonPremiersCheckBox, BitBtn3, BitBtn4, PrintNPBtn);
     v->addWidget(Memo2);
 
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { Guarded(platform_, [this] { BitBtn8Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, &TOptionsForm::BitBtn9Click);
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { Guarded(platform_, [this] { BitBtn10Click(); }); });
-    connect(BitBtn4, &QPushButton::clicked, this, &TOptionsForm::BitBtn11Click);
-    connect(PrintPBtn, &QPushButton::clicked, this, [this] { Guarded(platform_, [this] { PrintPBtnClick(); }); });
-    connect(PrintNPBtn, &QPushButton::clicked, this, [this] { Guarded(platform_, [this] { PrintNPBtnClick(); }); });
-    connect(PremiersCheckBox, &QCheckBox::clicked, this, &TOptionsForm::PremiersCheckBoxClick);
-    connect(NonPremiersCheckBox, &QCheckBox::clicked, this, &TOptionsForm::CheckBox2Click);
+    OnClick(BitBtn1, platform_, [this] { BitBtn8Click(); });
+    OnClick(BitBtn2, platform_, [this] { BitBtn9Click(); });
+    OnClick(BitBtn3, platform_, [this] { BitBtn10Click(); });
+    OnClick(BitBtn4, platform_, [this] { BitBtn11Click(); });
+    OnClick(PrintPBtn, platform_, [this] { PrintPBtnClick(); });
+    OnClick(PrintNPBtn, platform_, [this] { PrintNPBtnClick(); });
+    OnClick(PremiersCheckBox, platform_, [this] { PremiersCheckBoxClick(); });
+    OnClick(NonPremiersCheckBox, platform_, [this] { CheckBox2Click(); });
     return page;
 }
 
@@ -136,17 +128,17 @@ QWidget* TOptionsForm::buildNotebookPage() {
     h->addWidget(save);
     h->addWidget(erase);
     v->addLayout(h);
-    connect(CheckBox1, &QCheckBox::clicked, this, &TOptionsForm::CheckBox1Click);
-    connect(erase, &QPushButton::clicked, this, &TOptionsForm::NoteEraseClick);
-    connect(save, &QPushButton::clicked, this, [this] { Guarded(platform_, [this] { NoteSaveClick(); }); });
+    OnClick(CheckBox1, platform_, [this] { CheckBox1Click(); });
+    OnClick(erase, platform_, [this] { NoteEraseClick(); });
+    OnClick(save, platform_, [this] { NoteSaveClick(); });
     return page;
 }
 
 QWidget* TOptionsForm::buildSettingsPage() {
     auto* page = new QWidget;
     auto* tester = new QGroupBox(QStringLiteral("The primacy Tester : "), page);
-    LabeledEdit1 = named(new QLineEdit(kDefaultPrime, tester), "LabeledEdit1");
-    LabeledEdit2 = named(new QLineEdit(kDefaultComposite, tester), "LabeledEdit2");
+    LabeledEdit1 = named(new QLineEdit(DefaultPrime, tester), "LabeledEdit1");
+    LabeledEdit2 = named(new QLineEdit(DefaultComposite, tester), "LabeledEdit2");
     for (QLineEdit* e : {LabeledEdit1, LabeledEdit2}) {
         e->setMaxLength(40);
         e->setToolTip(QStringLiteral("Please no more han 40 characers"));
@@ -203,8 +195,8 @@ QWidget* TOptionsForm::buildSettingsPage() {
     h->addLayout(left);
     h->addLayout(right);
 
-    connect(TabsRadioButton, &QRadioButton::clicked, this, [this] { emit pageStyleChanged(true); });
-    connect(BtnRadioButton, &QRadioButton::clicked, this, [this] { emit pageStyleChanged(false); });
+    OnClick(TabsRadioButton, platform_, [this] { emit pageStyleChanged(true); });
+    OnClick(BtnRadioButton, platform_, [this] { emit pageStyleChanged(false); });
     return page;
 }
 
@@ -250,8 +242,8 @@ int TOptionsForm::showPage(int index) {
 }
 
 void TOptionsForm::BitBtn5Click() {
-    if (LabeledEdit1->text().isEmpty()) LabeledEdit1->setText(kDefaultPrime);
-    if (LabeledEdit2->text().isEmpty()) LabeledEdit2->setText(kDefaultComposite);
+    if (LabeledEdit1->text().isEmpty()) LabeledEdit1->setText(DefaultPrime);
+    if (LabeledEdit2->text().isEmpty()) LabeledEdit2->setText(DefaultComposite);
     const StoreSession session(store_, true);
     for (const StoredValue& v : storedValues()) {
         const QString name = QString::fromLatin1(v.name);
@@ -265,7 +257,7 @@ void TOptionsForm::BitBtn5Click() {
 void TOptionsForm::saveList(QListWidget* list, const QString& title, const QString& proposedName) {
     const auto path = platform_.saveFileName({title, QStringLiteral("text files|*.txt"), QStringLiteral("txt"), proposedName});
     if (!path) return;
-    WriteTextFile(*path, listLines(list) << kTrailer);
+    WriteTextFile(*path, ListItems(list) << Trailer);
 }
 
 void TOptionsForm::BitBtn8Click() {
@@ -290,7 +282,7 @@ void TOptionsForm::printList(QListWidget* list) {
         return;
     }
     HourglassGuard hourglass;
-    platform_.printLines(listLines(list));   // every line, on as many pages as it takes
+    platform_.printLines(ListItems(list));   // every line, on as many pages as it takes
 }
 
 void TOptionsForm::PrintPBtnClick() { printList(Memo1); }
@@ -334,7 +326,6 @@ bool TOptionsForm::autoExpand() const { return AutoExpand->isChecked(); }
 bool TOptionsForm::showMessages() const { return Messages->isChecked(); }
 bool TOptionsForm::estimations() const { return LHCheck->isChecked(); }
 bool TOptionsForm::countTwins() const { return CTPNCheck->isChecked(); }
-void TOptionsForm::setCountTwins(bool on) { CTPNCheck->setChecked(on); }
 bool TOptionsForm::tabPages() const { return TabsRadioButton->isChecked(); }
 bool TOptionsForm::separateResults() const { return SepareResult->isChecked(); }
 bool TOptionsForm::warnOnExit() const { return WarnExit->isChecked(); }
@@ -345,13 +336,10 @@ void TOptionsForm::addPrime(const QString& text) {
     if (!IsInList(text, Memo1)) Memo1->addItem(text);
 }
 
-void TOptionsForm::addComposite(const QString& text) {
-    if (!IsInList(text, Memo2)) Memo2->addItem(text);
-}
-
 void TOptionsForm::recordVerdict(const QString& text, bool prime) {
-    if (prime && PremiersCheckBox->isChecked()) addPrime(text);
-    if (!prime && NonPremiersCheckBox->isChecked()) addComposite(text);
+    QListWidget* list = prime ? Memo1 : Memo2;
+    const QCheckBox* on = prime ? PremiersCheckBox : NonPremiersCheckBox;
+    if (on->isChecked() && !IsInList(text, list)) list->addItem(text);
 }
 
 void TOptionsForm::appendReport(const QStringList& lines) {

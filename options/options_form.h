@@ -51,18 +51,15 @@ public:
     bool showMessages() const override;
     bool estimations() const override;
     bool countTwins() const override;
-    void setCountTwins(bool on) override;
     bool tabPages() const override;
-    bool separateResults() const;
-    bool warnOnExit() const;
-    // The verdict texts of the testers.
-    QString primeText() const;
-    QString compositeText() const;
+    bool separateResults() const override;
+    bool warnOnExit() const override;
+    QString primeText() const override;
+    QString compositeText() const override;
 
     // What the testers and tools record: a text goes to a history list when absent; a
     // tester's verdict only when that list is switched on.
     void addPrime(const QString& text);
-    void addComposite(const QString& text);
     void recordVerdict(const QString& text, bool prime);
     // A report block for the notebook; with the notebook's Auto-refresh on, it replaces the rest.
     void appendReport(const QStringList& lines);
@@ -121,5 +118,3 @@ private:
     QPushButton* BitBtn4;
     QPushButton* PrintNPBtn;
 };
-
-extern TOptionsForm* OptionsForm;

@@ -4,15 +4,14 @@
 
 #include <QMap>
 #include <QString>
-#include <stdexcept>
-
+#include "core/failure.h"
 #include "platform/registry_file.h"
 
 inline const QString SettingsKeyPath = QStringLiteral("\\Software\\Velorin\\Quendra 4\\Setup");
 
-class SettingsError : public std::runtime_error {
+class SettingsError : public Failure {
 public:
-    using std::runtime_error::runtime_error;
+    using Failure::Failure;
 };
 
 class SettingsStore {

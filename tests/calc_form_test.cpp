@@ -6,15 +6,16 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "tests/fake_platform.h"
+#include "tests/fake_services.h"
 #include "tools/calculator/calc_form.h"
 
 namespace {
 
 class CalcFormTest : public ::testing::Test {
 protected:
-    FakePlatform platform;
-    TCalcForm form{platform};
+    FakeServices fake;
+    FakePlatform& platform = fake.platform;
+    TCalcForm form{fake.services};
 
     QComboBox* box(const char* name) { return form.findChild<QComboBox*>(name); }
     QLineEdit* result() { return form.findChild<QLineEdit*>("ResEdit"); }

@@ -38,9 +38,9 @@ public:
     std::optional<QString> saveFileName(const FileDialogRequest& r) override {
         dialogs << r.title + QStringLiteral("|") + r.proposedName;
         if (saveAnswers.empty()) return std::nullopt;
-        auto a = saveAnswers.front();
+        const std::optional<QString> answer = std::move(saveAnswers.front());
         saveAnswers.pop_front();
-        return a;
+        return answer;
     }
     std::optional<QString> openFileName(const FileDialogRequest& r) override { return saveFileName(r); }
     QString clipboardText() override { return clipboard; }
@@ -62,7 +62,7 @@ public:
         ++clockReads;
         return manualClock ? clockMs.load() : Platform::monotonicMs();
     }
-    QString programDir() override { return QDir::tempPath() + QLatin1Char('/'); }
+    QString programDir() override { return programFolder; }
     QString userDataDir() override { return dataDir; }
     int progressDelayMs() override { return progressDelay; }
     std::unique_ptr<ProgressView> showProgress(QWidget* owner, const QString& what) override {
@@ -76,6 +76,7 @@ public:
     std::deque<std::optional<QString>> saveAnswers;
     QString clipboard, printerError;
     QString dataDir = QDir::tempPath() + QStringLiteral("/quendra-data/");
+    QString programFolder = QDir::tempPath() + QLatin1Char('/');   // with its trailing separator
     bool answerYes = true, calculatorFound = true, browserFound = true, cancelProgress = false;
     // The real dialog instead of the scripted one, for tests that send it input.
     bool realProgress = false;

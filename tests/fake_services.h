@@ -1,5 +1,5 @@
 // Scripted stand-ins for the services a tool window is built with: live settings with
-// plain fields, recorded histories, a registry filled by the test. With FakePlatform.
+// plain fields and recorded histories. With FakePlatform.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -26,27 +26,28 @@ public:
     bool showMessages() const override { return messages; }
     bool estimations() const override { return estimate; }
     bool countTwins() const override { return twins; }
-    void setCountTwins(bool on) override { twins = on; }
     bool tabPages() const override { return tabs; }
+    bool separateResults() const override { return separate; }
+    bool warnOnExit() const override { return warn; }
+    QString primeText() const override { return prime; }
+    QString compositeText() const override { return composite; }
 
     bool filter = false, sort = false, import = false, history = true, addPrime = true, expand = false,
-         messages = true, estimate = true, twins = true, tabs = true;
+         messages = true, estimate = true, twins = true, tabs = true, separate = false, warn = true;
+    QString prime = QStringLiteral("This is a prime number"), composite = QStringLiteral("This is composite");
 };
 
 class FakeHistories : public Histories {
 public:
     void addPrime(const QString& text) override { if (!primes.contains(text)) primes << text; }
-    void addComposite(const QString& text) override { if (!composites.contains(text)) composites << text; }
-    void appendNotebook(const QStringList& lines) override { notebook << lines; }
+    void recordVerdict(const QString& text, bool prime) override {
+        QStringList& list = prime ? primes : composites;
+        if (!list.contains(text)) list << text;
+    }
+    void appendReport(const QStringList& lines) override { notebook << lines; }
     QStringList testerHistory() const override { return tester; }
 
     QStringList primes, composites, notebook, tester;
-};
-
-class FakeRegistry : public WindowRegistry {
-public:
-    QWidget* window(const QString& name) const override { return windows.value(name); }
-    QMap<QString, QWidget*> windows;
 };
 
 // One bundle per test: a fake desktop, a real runner, a settings file in a fresh folder.
@@ -57,8 +58,7 @@ struct FakeServices {
     SettingsStore store{platform.settingsPath()};
     FakeSettings settings;
     FakeHistories histories;
-    FakeRegistry registry;
-    Services services{platform, runner, store, settings, histories, registry};
+    Services services{platform, runner, store, settings, histories};
 };
 
 // The base of a tool window's tests: the window built from fake services, and its controls

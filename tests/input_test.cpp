@@ -19,7 +19,6 @@
 #include <QWindow>
 
 #include "app/main_form.h"
-#include "app/shared.h"
 #include "app/workbench.h"
 #include "options/options_form.h"
 #include "tests/workbench_fixture.h"
@@ -72,7 +71,7 @@ protected:
 
     void expectNothingChanged() {
         EXPECT_EQ(main().RichEdit1->toPlainText(), QString());
-        EXPECT_EQ(TestCounter, 0);
+        EXPECT_EQ(wb->record.count, 0);
         EXPECT_EQ(box("ComboBox1")->count(), 0);
         EXPECT_EQ(wb->options->NoteEdit->toPlainText(), QString());
         EXPECT_EQ(main().panel0->text(), QStringLiteral("No # have been tested yet"));

@@ -16,7 +16,6 @@
 
 #include "app/certif_form.h"
 #include "app/main_form.h"
-#include "app/shared.h"
 #include "app/workbench.h"
 #include "options/options_form.h"
 #include "tests/workbench_fixture.h"
@@ -31,10 +30,8 @@ QStringList lines(const QTextEdit* e) {
 class MersenneTest : public WorkbenchFixture {
 protected:
     void SetUp() override {
+        platform.programFolder = dir.path() + QLatin1Char('/');
         start();
-        ProgramDir = dir.path() + QLatin1Char('/');
-        MersenneCertificate = LucasLehmerCertificate{};   // program-wide: fresh for each test
-        wb->certif->certificateChanged();
     }
     void test(const QString& p) {
         main().ComboBox1->setEditText(p);
@@ -66,7 +63,7 @@ TEST_F(MersenneTest, SevenIsPrimeWithItsCertificateAndReport) {
     EXPECT_EQ(note[3], "Results: Prime");
     EXPECT_EQ(note[4], "The Certificate was created.");
     EXPECT_EQ(note[5], "Comments: ");
-    EXPECT_EQ(LastTested, "7th Mersenne number");
+    EXPECT_EQ(wb->record.last, "7th Mersenne number");
     EXPECT_EQ(main().panel0->text(), "#s Tested today: 1");
     EXPECT_TRUE(main().panel1->text().startsWith("Completed in "));
     EXPECT_TRUE(wb->certif->isVisible());
@@ -105,7 +102,7 @@ TEST_F(MersenneTest, BadTextAndTooLargeExponent) {
     EXPECT_EQ(platform.errors.last(), "'12x' is not a valid integer value");
     test(QStringLiteral("100000"));
     EXPECT_EQ(platform.messages, QStringList{"Please, note that exponents above 99999 are not supported."});
-    EXPECT_EQ(TestCounter, 0);
+    EXPECT_EQ(wb->record.count, 0);
     EXPECT_TRUE(main().RichEdit1->toPlainText().isEmpty());
     test(QStringLiteral("  007"));
     EXPECT_EQ(lines(main().RichEdit1).last(), "  007th Mersenne number is Prime");
@@ -134,7 +131,7 @@ TEST_F(MersenneTest, SavingCertificates) {
     EXPECT_EQ(platform.messages, QStringList{"The " + certificateFile(7) + " already exists !"});
     EXPECT_EQ(read(certificateFile(7)), "3=14\r\n4=67\r\n5=42\r\n6=111\r\n7=edited\r\n");
 
-    ProgramDir = dir.filePath(QStringLiteral("missing/")) ;   // its parent does not exist
+    platform.programFolder = dir.filePath(QStringLiteral("missing/"));   // its parent does not exist
     wb->certif->findChild<QPushButton*>("BitBtn1")->click();
     EXPECT_EQ(platform.messages.last(), "Unable to create that directory !");
 }
@@ -162,13 +159,13 @@ TEST_F(MersenneTest, CancelLeavesEverythingAsItWas) {
     const qsizetype shown = platform.progressShown.size();
     main().Button1->click();
     EXPECT_EQ(platform.progressShown.size(), shown + 1);
-    EXPECT_EQ(TestCounter, 1);
+    EXPECT_EQ(wb->record.count, 1);
     EXPECT_EQ(main().RichEdit1->toPlainText(), panel);
     EXPECT_EQ(wb->options->NoteEdit->toPlainText(), note);
     EXPECT_EQ(main().ComboBox1->count(), 1);
     EXPECT_EQ(main().panel1->text(), statusAfterEdit);
     EXPECT_EQ(rows(), (QStringList{"3,14", "4,67", "5,42", "6,111", "7,0"}));
-    EXPECT_EQ(LastTested, "7th Mersenne number");
+    EXPECT_EQ(wb->record.last, "7th Mersenne number");
 
     // A cancelled save leaves no file.
     platform.cancelProgress = true;

@@ -20,7 +20,6 @@
 #include "app/main_form.h"
 #include "ui/number_box.h"
 #include "ui/runner.h"
-#include "app/shared.h"
 #include "app/workbench.h"
 #include "options/options_form.h"
 #include "tests/workbench_fixture.h"
@@ -79,7 +78,7 @@ TEST_F(WorkbenchTest, TestingAPrimeReportsInEveryPlace) {
     EXPECT_EQ(note[5], "");
     EXPECT_EQ(main().panel0->text(), "#s Tested today: 1");
     EXPECT_EQ(main().panel1->text(), "Completed in " + Platform::longTimeText(QTime(0, 0)));
-    EXPECT_EQ(LastTested, "97");
+    EXPECT_EQ(wb->record.last, "97");
     EXPECT_TRUE(platform.errors.isEmpty());
 }
 
@@ -88,7 +87,7 @@ TEST_F(WorkbenchTest, RepeatsAndTextsNotValuesFillTheHistories) {
     test(QStringLiteral("97"));
     EXPECT_EQ(items(main().NumberEdit), QStringList{"97"});
     EXPECT_EQ(items(options().Memo1), QStringList{"97"});
-    EXPECT_EQ(TestCounter, 2);
+    EXPECT_EQ(wb->record.count, 2);
     EXPECT_EQ(lines(main().RichEdit1).size(), 2);
     test(QStringLiteral("097"));
     EXPECT_EQ(items(options().Memo1), (QStringList{"97", "097"}));
@@ -98,13 +97,13 @@ TEST_F(WorkbenchTest, RepeatsAndTextsNotValuesFillTheHistories) {
     EXPECT_EQ(lines(main().RichEdit1), QStringList{"This is composite"});
     EXPECT_EQ(items(options().Memo2), (QStringList{"1", "0"}));
     EXPECT_EQ(lines(options().NoteEdit)[3], "Results: Composite");
-    EXPECT_EQ(LastTested, "0");
+    EXPECT_EQ(wb->record.last, "0");
 }
 
 TEST_F(WorkbenchTest, EmptyBoxLongPasteAndBadTextChangeNothingButTheirReport) {
     for (int i = 0; i < 3; ++i) test(QString());
     EXPECT_EQ(lines(main().RichEdit1), QStringList(3, "Please type a valid number."));
-    EXPECT_EQ(TestCounter, 0);
+    EXPECT_EQ(wb->record.count, 0);
     EXPECT_EQ(main().panel0->text(), "No # have been tested yet");
     EXPECT_EQ(main().panel1->text(), "QDR is ready.");
     EXPECT_EQ(options().NoteEdit->toPlainText(), "");
@@ -115,13 +114,13 @@ TEST_F(WorkbenchTest, EmptyBoxLongPasteAndBadTextChangeNothingButTheirReport) {
     EXPECT_EQ(main().NumberEdit->currentText().size(), 201);
     main().Verifier->click();
     EXPECT_EQ(platform.messages, QStringList{"Please, note that numbers with more than 200 digits are not supported yet."});
-    EXPECT_EQ(TestCounter, 0);
+    EXPECT_EQ(wb->record.count, 0);
 
     test(QStringLiteral("12a"));
     EXPECT_EQ(platform.errors, QStringList{"'12a' is not a valid integer value"});
-    EXPECT_EQ(TestCounter, 0);
+    EXPECT_EQ(wb->record.count, 0);
     EXPECT_EQ(main().NumberEdit->count(), 0);
-    EXPECT_EQ(LastTested, "12a");                                   // closing steps still ran
+    EXPECT_EQ(wb->record.last, "12a");                                   // closing steps still ran
     EXPECT_TRUE(main().panel1->text().startsWith("Completed in "));
     EXPECT_EQ(main().panel0->text(), "#s Tested today: 0");
 }
@@ -166,7 +165,7 @@ TEST_F(WorkbenchTest, EraseHistoryKeepsTheText) {
 }
 
 TEST_F(WorkbenchTest, CounterCommandsStayWithinTheirBounds) {
-    TestCounter = 30000;
+    wb->record.count = 30000;
     menu(QStringLiteral("&Increase (+1)"));
     EXPECT_EQ(platform.beeps, 1);
     EXPECT_EQ(main().panel0->text(), "#s Tested today: 30000");
@@ -175,7 +174,7 @@ TEST_F(WorkbenchTest, CounterCommandsStayWithinTheirBounds) {
     EXPECT_EQ(platform.beeps, 2);
     EXPECT_EQ(main().panel0->text(), "#s Tested today: 0");
     menu(QStringLiteral("&Increase (+1)"));
-    EXPECT_EQ(TestCounter, 1);
+    EXPECT_EQ(wb->record.count, 1);
 }
 
 TEST_F(WorkbenchTest, ClipboardCommands) {
@@ -351,7 +350,7 @@ TEST_F(WorkbenchTest, RunnerCancelLeavesTheStateAsItWas) {
     const QString status = main().panel1->text();
     main().Verifier->click();
     EXPECT_EQ(platform.progressShown.size(), 1);
-    EXPECT_EQ(TestCounter, 1);
+    EXPECT_EQ(wb->record.count, 1);
     EXPECT_EQ(main().RichEdit1->toPlainText(), panel);
     EXPECT_EQ(options().NoteEdit->toPlainText(), note);
     EXPECT_EQ(items(main().NumberEdit), QStringList{"97"});

@@ -2,12 +2,17 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <string>
+#include <vector>
 #include <cstdint>
-#include <stdexcept>
+#include <optional>
 
-class ConversionError : public std::runtime_error {
+#include "core/failure.h"
+
+class ConversionError : public Failure {
 public:
-    using std::runtime_error::runtime_error;
+    using Failure::Failure;
 };
 
 // Leading blanks, an optional sign and decimal digits (or "$" and hex digits), in range;
@@ -18,3 +23,8 @@ int64_t StrToInt64(const QString& text);
 // ("1e18", "10.5"); anything else throws "'<text>' is not a valid floating point value".
 // Uses the widest floating type the platform has (80-bit extended on x86).
 long double StrToFloat(const QString& text);
+// The same text read without a failure: nothing when StrToFloat would refuse it.
+std::optional<long double> ParseFloat(const QString& text);
+
+// Lines of an engine (UTF-8) as the lines of a list.
+QStringList ToStringList(const std::vector<std::string>& lines);

@@ -69,6 +69,12 @@ QStringList HistoryItems(const QComboBox* box) {
     return items;
 }
 
+QStringList ListItems(const QListWidget* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
+    return items;
+}
+
 void SortHistory(QComboBox* box) {
     QStringList items = HistoryItems(box);
     std::stable_sort(items.begin(), items.end(),
@@ -85,6 +91,7 @@ namespace {
 class LengthValidator : public QValidator {
 public:
     LengthValidator(int max, QObject* parent) : QValidator(parent), max_(max) {}
+    void setLimit(int max) { max_ = max; }
     State validate(QString& input, int&) const override { return input.size() <= max_ ? Acceptable : Invalid; }
 
 private:
@@ -122,6 +129,11 @@ QComboBox* MakeNumberBox(const char* name, int maxTyped, const QString& hint, QW
     box->lineEdit()->setValidator(new LengthValidator(maxTyped, box));
     box->setToolTip(hint);
     return box;
+}
+
+void SetTypedLengthLimit(QComboBox* box, int maxTyped) {
+    if (auto* limit = dynamic_cast<LengthValidator*>(const_cast<QValidator*>(box->lineEdit()->validator())))
+        limit->setLimit(maxTyped);
 }
 
 void InstallDigitFilter(QComboBox* box, std::function<bool()> enabled) {

@@ -35,19 +35,22 @@ void KeepText(QComboBox* box, const std::function<void()>& change);
 // The history buttons every number box has: erase its history, import another one.
 void EraseHistory(QComboBox* box);
 void ImportHistory(QComboBox* box, const QStringList& items, bool sorted);
-// The items of a history box, in order.
+// The items of a history box, or the lines of a list, in order.
 QStringList HistoryItems(const QComboBox* box);
+QStringList ListItems(const QListWidget* list);
 
 // An editable combo box named `name` that refuses typed text beyond maxTyped characters
 // (text the program sets, a paste for instance, may be longer), with no auto-completion.
 QComboBox* MakeNumberBox(const char* name, int maxTyped, const QString& hint, QWidget* parent);
+// Changes the typing limit of a box MakeNumberBox made; a longer text already in it stays.
+void SetTypedLengthLimit(QComboBox* box, int maxTyped);
 
 // The digit filter: on the release of a key inside the box (its line edit, where key events
 // really arrive), when enabled() and IsAllowedKey refuses the key, the box's text and its
 // whole drop-down history are cleared.
 void InstallDigitFilter(QComboBox* box, std::function<bool()> enabled);
+// The digit filter of a plain line edit: a refused key clears its text.
+void InstallDigitFilter(QLineEdit* edit, std::function<bool()> enabled);
 // The box leaves the short-cuts of its window's menu commands (Ctrl+X, Ctrl+C, Ctrl+V, and
 // keys a line edit would take for editing, such as Ctrl+E) to the menu.
 void LeaveMenuKeysToMenu(QComboBox* box);
-// The same for a plain line edit: a refused key clears its text.
-void InstallDigitFilter(QLineEdit* edit, std::function<bool()> enabled);

@@ -33,7 +33,9 @@ private:
 };
 
 // Time left from the recent rate of progress, "m:ss"; empty while unknown. Never "0:00"
-// while work remains (rounded up). `samples` are (milliseconds, fraction) pairs, oldest first.
+// while work remains (rounded up). add() takes the milliseconds since the start and the
+// fraction done (negative while unknown), as they are read; a reading every 250 ms at most is
+// kept, the last 64 of them, and a fraction that goes back starts the rate afresh.
 class TimeLeftEstimator {
 public:
     void add(qint64 ms, double fraction);

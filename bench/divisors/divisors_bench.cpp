@@ -85,22 +85,20 @@ public:
     bool showMessages() const override { return false; }
     bool estimations() const override { return false; }
     bool countTwins() const override { return false; }
-    void setCountTwins(bool) override {}
     bool tabPages() const override { return true; }
+    bool separateResults() const override { return false; }
+    bool warnOnExit() const override { return false; }
+    QString primeText() const override { return {}; }
+    QString compositeText() const override { return {}; }
     bool expand = false;
 };
 
 class BenchHistories : public Histories {
 public:
     void addPrime(const QString&) override {}
-    void addComposite(const QString&) override {}
-    void appendNotebook(const QStringList&) override {}
+    void recordVerdict(const QString&, bool) override {}
+    void appendReport(const QStringList&) override {}
     QStringList testerHistory() const override { return {}; }
-};
-
-class BenchRegistry : public WindowRegistry {
-public:
-    QWidget* window(const QString&) const override { return nullptr; }
 };
 
 // A search on the shown window, from the click to the tree painted, against the 0.2 s the
@@ -118,8 +116,7 @@ void TreeBenches(bench::Runner& run) {
     SettingsStore store(dir.filePath(QStringLiteral("Setup.reg")));
     BenchSettings settings;
     BenchHistories histories;
-    BenchRegistry registry;
-    Services services{platform, runner, store, settings, histories, registry};
+    Services services{platform, runner, store, settings, histories};
     TDivForm form(services);
     form.resize(218, 600);
     form.show();

@@ -92,7 +92,9 @@ int main(int argc, char** argv) {
             r.name,
             [&] {
                 Progress progress;
-                sink = ReduceOverFactors(r.expression, (int64_t)r.first, (int64_t)r.first + 1000, progress).lines.size();
+                std::vector<std::string> lines;
+                ReduceOverFactors(r.expression, (int64_t)r.first, (int64_t)r.first + 1000, progress, lines);
+                sink = lines.size();
             },
             [&] { sink = gmpRun(r.c, r.b, r.e, r.d, r.first, 1001).size(); });
     }

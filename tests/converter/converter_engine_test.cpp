@@ -15,6 +15,16 @@ const ConvertTargets none{false, false, false};
 
 std::string opt(const std::optional<std::string>& s) { return s ? "[" + *s + "]" : "unset"; }
 
+// The refusal a conversion throws as a notice, or "" when it converts.
+std::string refusal(ConvertSource source, const std::string& text) {
+    try {
+        Convert(source, text, all);
+    } catch (const Failure& f) {
+        return f.kind() == Failure::Kind::Notice ? f.what() : std::string("error: ") + f.what();
+    }
+    return "";
+}
+
 TEST(Converter, ResultsGoToTheOtherRowsAsTheCheckBoxesSay) {
     struct Row { ConvertSource source; const char* text; ConvertTargets targets; const char* integer, *mersenne, *fermat; };
     const Row rows[] = {
@@ -32,7 +42,6 @@ TEST(Converter, ResultsGoToTheOtherRowsAsTheCheckBoxesSay) {
     };
     for (const Row& r : rows) {
         const ConvertResult got = Convert(r.source, r.text, r.targets);
-        EXPECT_EQ(got.refusal, "") << r.text;
         EXPECT_EQ(opt(got.integer), r.integer) << r.text;
         EXPECT_EQ(opt(got.mersenne), r.mersenne) << r.text;
         EXPECT_EQ(opt(got.fermat), r.fermat) << r.text;
@@ -49,19 +58,16 @@ TEST(Converter, LengthLimitsOfEachRow) {
     };
     for (const Row& r : rows) {
         const ConvertResult ok = Convert(r.source, r.accepted, all);
-        EXPECT_EQ(ok.refusal, "") << r.accepted.size();
         EXPECT_TRUE(ok.mersenne || ok.integer);
-        const ConvertResult no = Convert(r.source, r.refused, all);
-        EXPECT_EQ(no.refusal, r.refusal);
-        EXPECT_FALSE(no.integer || no.mersenne || no.fermat);
+        EXPECT_EQ(refusal(r.source, r.refused), r.refusal);
     }
     EXPECT_EQ(*Convert(ConvertSource::Mersenne, "M7+" + std::string(196, '0') + "1", all).integer, "128");
     EXPECT_EQ(*Convert(ConvertSource::Fermat, "F2+" + std::string(46, '0') + "3", all).integer, "20");
     // The limits count characters, not bytes.
     std::string accents = "M7";
     for (int i = 0; i < 198; ++i) accents += "\xc3\xa9";
-    EXPECT_EQ(Convert(ConvertSource::Mersenne, accents, all).refusal, "");
-    EXPECT_EQ(Convert(ConvertSource::Mersenne, accents + "\xc3\xa9", all).refusal, MersenneRefusal);
+    EXPECT_EQ(refusal(ConvertSource::Mersenne, accents), "");
+    EXPECT_EQ(refusal(ConvertSource::Mersenne, accents + "\xc3\xa9"), MersenneRefusal);
 }
 
 TEST(Converter, ConversionFailuresComeBeforeTheLimit) {

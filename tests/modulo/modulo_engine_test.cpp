@@ -25,9 +25,14 @@ struct Both {
 };
 Both reduceBoth(const std::string& expression, int64_t factor) {
     Progress progress;
-    ModuloRun r = ReduceOverFactors(expression, factor, factor, progress);
+    std::vector<std::string> lines;
     Both b;
-    b.run = r.error.empty() ? r.lines.at(0) : "error: " + r.error;
+    try {
+        ReduceOverFactors(expression, factor, factor, progress, lines);
+        b.run = lines.at(0);
+    } catch (const BigError& e) {
+        b.run = std::string("error: ") + e.what();
+    }
     try {
         b.rewrite = ReduceExpression(expression, BigFromInt(factor));
     } catch (const BigError& e) {
@@ -107,41 +112,49 @@ TEST(ModuloExpression, MalformedTextGivesTheConversionError) {
 
 TEST(ModuloRunOverFactors, OneLinePerFactorAndTheEnds) {
     Progress progress;
-    ModuloRun r = ReduceOverFactors("3*2^5-1", 1, 1001, progress);
-    ASSERT_EQ(r.lines.size(), 1001u);
-    EXPECT_TRUE(r.error.empty());
-    for (int64_t f = 1; f <= 1001; ++f) EXPECT_EQ(r.lines[f - 1], std::to_string(95 % f)) << f;
+    std::vector<std::string> lines;
+    ReduceOverFactors("3*2^5-1", 1, 1001, progress, lines);
+    ASSERT_EQ(lines.size(), 1001u);
+    for (int64_t f = 1; f <= 1001; ++f) EXPECT_EQ(lines[f - 1], std::to_string(95 % f)) << f;
 
     // A run that reaches the largest 64-bit factor stops there.
     const int64_t top = std::numeric_limits<int64_t>::max();
-    r = ReduceOverFactors("10^30+1", top - 2, top, progress);
-    ASSERT_EQ(r.lines.size(), 3u);
+    lines.clear();
+    ReduceOverFactors("10^30+1", top - 2, top, progress, lines);
+    ASSERT_EQ(lines.size(), 3u);
     for (int k = 0; k < 3; ++k) {
         Mpz v, m;
         mpz_ui_pow_ui(v.v, 10, 30);
         mpz_add_ui(v.v, v.v, 1);
         mpz_set_si(m.v, top - 2 + k);
         mpz_mod(v.v, v.v, m.v);
-        EXPECT_EQ(r.lines[k], v.str());
+        EXPECT_EQ(lines[k], v.str());
     }
 
-    EXPECT_TRUE(ReduceOverFactors("2+2", 0, 5, progress).lines.empty());
-    EXPECT_TRUE(ReduceOverFactors("2+2", 6, 5, progress).lines.empty());
+    lines.clear();
+    ReduceOverFactors("2+2", 0, 5, progress, lines);
+    ReduceOverFactors("2+2", 6, 5, progress, lines);
+    EXPECT_TRUE(lines.empty());
 }
 
 TEST(ModuloRunOverFactors, CancelThrowsAndAFailureKeepsNoLine) {
     Progress cancelled;
     cancelled.cancel();
-    EXPECT_THROW(ReduceOverFactors("2^10+1", 7, 1007, cancelled), Cancelled);
+    std::vector<std::string> lines;
+    EXPECT_THROW(ReduceOverFactors("2^10+1", 7, 1007, cancelled, lines), Cancelled);
     // A long pasted text is rewritten one operation at a time, each a chance to stop.
     std::string pasted;
     for (int i = 0; i < 20000; ++i) pasted += "1*";
     pasted += " 1";
     EXPECT_THROW(ReduceExpression(pasted, BigFromInt(7), &cancelled), Cancelled);
     Progress progress;
-    const ModuloRun r = ReduceOverFactors("2 * 3", 7, 1007, progress);
-    EXPECT_TRUE(r.lines.empty());
-    EXPECT_EQ(r.error, "'' is not a valid integer value");
+    try {
+        ReduceOverFactors("2 * 3", 7, 1007, progress, lines);
+        ADD_FAILURE() << "no failure";
+    } catch (const BigError& e) {
+        EXPECT_EQ(std::string(e.what()), "'' is not a valid integer value");
+    }
+    EXPECT_TRUE(lines.empty());
 }
 
 // Long texts are read once per operator kind: 100,000 characters take milliseconds, and a

@@ -217,7 +217,7 @@ TEST_F(AnalyserFormTest, EditionModeMakesOutputsEditable) {
 }
 
 TEST_F(AnalyserFormTest, MathExpressionStateIsStoredOnHideAndReadOnOpen) {
-    EXPECT_TRUE(form.readSettings());   // no key yet: the default stays
+    EXPECT_TRUE(form.prepareToOpen());   // no key yet: the default stays
     EXPECT_TRUE(get<QCheckBox>("MathCheckBox")->isChecked());
     EXPECT_FALSE(fake.store.keyExists());
     form.show();
@@ -227,13 +227,13 @@ TEST_F(AnalyserFormTest, MathExpressionStateIsStoredOnHideAndReadOnOpen) {
     EXPECT_FALSE(fake.store.readBool("ME"));
     fake.store.writeBool("ME", true);
     fake.store.close();
-    EXPECT_TRUE(form.readSettings());
+    EXPECT_TRUE(form.prepareToOpen());
     EXPECT_TRUE(get<QCheckBox>("MathCheckBox")->isChecked());
 
     fake.store.open(true);
     fake.store.writeText("ME", "yes");
     fake.store.close();
-    EXPECT_FALSE(form.readSettings());
+    EXPECT_FALSE(form.prepareToOpen());
     EXPECT_EQ(fake.platform.errors, QStringList{"Invalid data type for 'ME'"});
     EXPECT_TRUE(get<QCheckBox>("MathCheckBox")->isChecked());
 }

@@ -8,10 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "platform/platform.h"
 #include "ui/handler.h"
-
-TCalcForm* CalcForm = nullptr;
+#include "ui/number_box.h"
+#include "ui/services.h"
 
 namespace {
 
@@ -25,16 +24,10 @@ QLabel* boldLabel(const QString& name, const QString& text, QWidget* parent, int
     return l;
 }
 
-QComboBox* operandBox(const QString& name, QWidget* parent) {
-    auto* c = new QComboBox(parent);
-    c->setObjectName(name);
-    c->setEditable(true);
-    c->setCompleter(nullptr);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->lineEdit()->setMaxLength(200);
-    c->setToolTip(QStringLiteral(" < E200"));
-    c->setFixedWidth(406);
-    return c;
+QComboBox* operandBox(const char* name, QWidget* parent) {
+    QComboBox* box = MakeNumberBox(name, 200, QStringLiteral(" < E200"), parent);
+    box->setFixedWidth(406);
+    return box;
 }
 
 QPushButton* opButton(const QString& name, const QString& caption, const QString& hint,
@@ -50,13 +43,13 @@ QPushButton* opButton(const QString& name, const QString& caption, const QString
 
 }  // namespace
 
-TCalcForm::TCalcForm(Platform& platform, QWidget* parent)
-    : QWidget(parent, Qt::Tool), platform_(platform) {
+TCalcForm::TCalcForm(Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Tool), services_(services) {
     setObjectName(QStringLiteral("CalcForm"));
     setWindowTitle(QStringLiteral("Super Calculator"));
 
-    EditA = operandBox(QStringLiteral("EditA"), this);
-    EditB = operandBox(QStringLiteral("EditB"), this);
+    EditA = operandBox("EditA", this);
+    EditB = operandBox("EditB", this);
     auto* gcf = opButton(QStringLiteral("BitBtn3"), QStringLiteral("GCF"),
                          QStringLiteral("Find the Greatest Common Factor"), this);
     auto* plus = opButton(QStringLiteral("BitBtn4"), QStringLiteral("A + B ="),
@@ -91,25 +84,18 @@ TCalcForm::TCalcForm(Platform& platform, QWidget* parent)
     setTabOrder(minus, times);
     setTabOrder(times, ResEdit);
 
-    connect(gcf, &QPushButton::clicked, this, &TCalcForm::BitBtn3Click);
-    connect(plus, &QPushButton::clicked, this, &TCalcForm::BitBtn4Click);
-    connect(minus, &QPushButton::clicked, this, &TCalcForm::BitBtn5Click);
-    connect(times, &QPushButton::clicked, this, &TCalcForm::BitBtn6Click);
+    // On a conversion failure the guard shows the message and ResEdit keeps its text.
+    Platform& platform = services_.platform;
+    OnClick(gcf, platform, [this] { run(CalcOperation::Gcd); });
+    OnClick(plus, platform, [this] { run(CalcOperation::Add); });
+    OnClick(minus, platform, [this] { run(CalcOperation::Subtract); });
+    OnClick(times, platform, [this] { run(CalcOperation::Multiply); });
 
     setFixedSize(432, 115);
 }
 
-void TCalcForm::BitBtn3Click() { run(CalcOperation::Gcd); }
-void TCalcForm::BitBtn4Click() { run(CalcOperation::Add); }
-void TCalcForm::BitBtn5Click() { run(CalcOperation::Subtract); }
-void TCalcForm::BitBtn6Click() { run(CalcOperation::Multiply); }
-
 void TCalcForm::run(CalcOperation op) {
-    // On a conversion failure the guard shows the message and ResEdit keeps its text.
-    Guarded(platform_, [&] {
-        std::string result = Calculate(op, EditA->currentText().toStdString(),
-                                       EditB->currentText().toStdString());
-        ResEdit->setText(QString::fromStdString(result));
-        ResEdit->setCursorPosition(0);
-    });
+    const std::string result = Calculate(op, EditA->currentText().toStdString(), EditB->currentText().toStdString());
+    ResEdit->setText(QString::fromStdString(result));
+    ResEdit->setCursorPosition(0);
 }

@@ -5,7 +5,7 @@
 
 #include "tools/calculator/calculator.h"
 
-class Platform;
+struct Services;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -13,21 +13,14 @@ class QPushButton;
 class TCalcForm : public QWidget {
     Q_OBJECT
 public:
-    explicit TCalcForm(Platform& platform, QWidget* parent = nullptr);
-
-    void BitBtn3Click();
-    void BitBtn4Click();
-    void BitBtn5Click();
-    void BitBtn6Click();
+    explicit TCalcForm(Services& services, QWidget* parent = nullptr);
 
 private:
     void run(CalcOperation op);
 
-    Platform& platform_;
+    Services& services_;
     QComboBox* EditA;
     QComboBox* EditB;
     QLineEdit* ResEdit;
 };
 
-// The program-wide instance, created at start-up.
-extern TCalcForm* CalcForm;

@@ -3,7 +3,6 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,11 +15,9 @@
 #include "ui/number_box.h"
 #include "ui/runner.h"
 #include "ui/services.h"
-
-TConvertForm* ConvertForm = nullptr;
+#include "ui/tool_window.h"
 
 namespace {
-
 
 QLineEdit* field(const char* name, const QString& hint, QWidget* parent) {
     auto* edit = named(new QLineEdit(parent), name);
@@ -82,19 +79,17 @@ TConvertForm::TConvertForm(Services& services, QWidget* parent)
     grid->setColumnStretch(2, 1);
 
     Platform& platform = services_.platform;
-    OnClick(BitBtn4, platform, [this] { BitBtn4Click(); });
-    OnClick(BitBtn1, platform, [this] { BitBtn1Click(); });
-    OnClick(BitBtn2, platform, [this] { BitBtn2Click(); });
+    OnClick(BitBtn4, platform, [this] { convert(ConvertSource::Integer); });
+    OnClick(BitBtn1, platform, [this] { convert(ConvertSource::Mersenne); });
+    OnClick(BitBtn2, platform, [this] { convert(ConvertSource::Fermat); });
     makeDefault(BitBtn4);
+    EnterPressesDefault(this);
 
     setMinimumWidth(160);
     setFixedHeight(FixedHeight);
     resize(274, FixedHeight);
 }
 
-void TConvertForm::BitBtn4Click() { convert(ConvertSource::Integer); }
-void TConvertForm::BitBtn1Click() { convert(ConvertSource::Mersenne); }
-void TConvertForm::BitBtn2Click() { convert(ConvertSource::Fermat); }
 void TConvertForm::IEditClick() { makeDefault(BitBtn4); }
 void TConvertForm::MEditClick() { makeDefault(BitBtn1); }
 void TConvertForm::FEditClick() { makeDefault(BitBtn2); }
@@ -108,18 +103,14 @@ void TConvertForm::convert(ConvertSource source) {
     const ConvertTargets targets{CheckBox1->isChecked(), CheckBox2->isChecked(), CheckBox3->isChecked()};
     const std::string text = from->text().toStdString();
     // The largest expressions take a noticeable moment (F20 has 315653 digits): the runner keeps
-    // the window responsive. A failure reaches the guard, and a cancel returns, before any field
-    // is touched.
+    // the window responsive. A failure (a refusal of an over-long text included) reaches the
+    // guard, and a cancel returns, before any field is touched.
     ConvertResult result;
     const bool completed = services_.runner.run(this, QStringLiteral("Convertor"), [&](Progress& progress) {
         result = Convert(source, text, targets);
         progress.check();
     });
     if (!completed) return;
-    if (!result.refusal.empty()) {
-        services_.platform.showMessage(QString::fromStdString(result.refusal));
-        return;
-    }
     putResult(IEdit, result.integer);
     putResult(MEdit, result.mersenne);
     putResult(FEdit, result.fermat);
@@ -129,30 +120,12 @@ void TConvertForm::makeDefault(QPushButton* button) {
     for (QPushButton* b : {BitBtn4, BitBtn1, BitBtn2}) b->setDefault(b == button);
 }
 
-QPushButton* TConvertForm::defaultButton() const {
-    for (QPushButton* b : {BitBtn4, BitBtn1, BitBtn2})
-        if (b->isDefault()) return b;
-    return BitBtn4;
-}
-
 void TConvertForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Guarded(services_.platform, [this] { FormResize(); });
 }
 
-void TConvertForm::keyPressEvent(QKeyEvent* event) {
-    if (IsEnterPress(event)) {
-        defaultButton()->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
 bool TConvertForm::eventFilter(QObject* watched, QEvent* event) {
-    if (IsEnterPress(event)) {
-        defaultButton()->click();
-        return true;
-    }
     if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == IEdit) IEditClick();
         else if (watched == MEdit) MEditClick();

@@ -16,27 +16,20 @@ class TConvertForm : public QWidget {
 public:
     explicit TConvertForm(Services& services, QWidget* parent = nullptr);
 
-    void BitBtn4Click();
-    void BitBtn1Click();
-    void BitBtn2Click();
-    void IEditClick();
-    void MEditClick();
-    void FEditClick();
-    void FormResize();
-
     // The window's height never changes; only its width follows the user.
     static constexpr int FixedHeight = 103;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    // Enter in any control presses the current default button.
-    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void IEditClick();
+    void MEditClick();
+    void FEditClick();
+    void FormResize();
     void convert(ConvertSource source);
     void makeDefault(QPushButton* button);
-    QPushButton* defaultButton() const;
 
     Services& services_;
     QCheckBox* CheckBox1;
@@ -49,6 +42,3 @@ private:
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
 };
-
-// The program-wide instance, created at start-up.
-extern TConvertForm* ConvertForm;

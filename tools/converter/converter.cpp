@@ -2,6 +2,7 @@
 #include "tools/converter/converter.h"
 
 #include "bigint/bigint.h"
+#include "core/failure.h"
 
 namespace {
 
@@ -9,6 +10,11 @@ size_t characters(std::string_view utf8) {
     size_t n = 0;
     for (unsigned char c : utf8) n += (c & 0xC0) != 0x80;
     return n;
+}
+
+// A text beyond the row's limit is refused before anything changes.
+void refuseBeyond(std::string_view text, size_t limit, const char* refusal) {
+    if (characters(text) > limit) throw Failure(refusal, Failure::Kind::Notice);
 }
 
 }  // namespace
@@ -19,28 +25,19 @@ ConvertResult Convert(ConvertSource source, std::string_view text, const Convert
     switch (source) {
     case ConvertSource::Integer:
         BigFromDecimal(text, value);
-        if (characters(text) > IntegerLimit) {
-            r.refusal = IntegerRefusal;
-            return r;
-        }
+        refuseBeyond(text, IntegerLimit, IntegerRefusal);
         r.mersenne = targets.mersenne ? BigToMersenne(value) : std::string();
         r.fermat = targets.fermat ? BigToFermat(value) : std::string();
         break;
     case ConvertSource::Mersenne:
-        if (characters(text) > MersenneLimit) {
-            r.refusal = MersenneRefusal;
-            return r;
-        }
+        refuseBeyond(text, MersenneLimit, MersenneRefusal);
         BigFromMersenne(text, value);
         // The decimal text of a large value is the costly part: made only when it is shown.
         r.integer = targets.integer ? BigToDecimal(value) : std::string();
         r.fermat = targets.fermat ? BigToFermat(value) : std::string();
         break;
     case ConvertSource::Fermat:
-        if (characters(text) > FermatLimit) {
-            r.refusal = FermatRefusal;
-            return r;
-        }
+        refuseBeyond(text, FermatLimit, FermatRefusal);
         BigFromFermat(text, value);
         r.integer = targets.integer ? BigToDecimal(value) : std::string();
         r.mersenne = targets.mersenne ? BigToMersenne(value) : std::string();

@@ -26,13 +26,12 @@ inline constexpr const char* MersenneRefusal = "Please, the Mersenne expression 
 inline constexpr const char* FermatRefusal = "Please, the Fermat expression may not exceed 50 characters.";
 
 struct ConvertResult {
-    // Set when the source text is too long: shown in a message box, and no row changes.
-    std::string refusal;
     // The new texts of the two other rows; the source row's own entry stays unset.
     std::optional<std::string> integer, mersenne, fermat;
 };
 
-// The source text is UTF-8. A text the conversions refuse throws their BigError (the integer text is
+// The source text is UTF-8. A text longer than its row's limit throws a Failure notice with the
+// row's refusal; a text the conversions refuse throws their BigError (the integer text is
 // converted before its length is checked, so an over-long text that is not a number reports the
 // conversion's failure).
 ConvertResult Convert(ConvertSource source, std::string_view text, const ConvertTargets& targets);

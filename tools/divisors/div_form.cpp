@@ -5,8 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QHideEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -15,7 +13,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <cmath>
-#include <stdexcept>
+#include <optional>
 
 #include "platform/files.h"
 #include "platform/platform.h"
@@ -26,14 +24,14 @@
 #include "ui/handler.h"
 #include "ui/number_box.h"
 #include "ui/services.h"
-
-TDivForm* DivForm = nullptr;
+#include "ui/tool_window.h"
 
 namespace {
 
-const QString kSquareRootMark = QStringLiteral(" (Square root)");
-const QString kListFilter = QStringLiteral("Text files (*.txt)|*.txt|All files|*.*");
-constexpr int kDefaultWidth = 218, kDefaultHeight = 250, kMinWidth = 218, kMinHeight = 215;
+const QString SquareRootMark = QStringLiteral(" (Square root)");
+const QString ListFilter = QStringLiteral("Text files (*.txt)|*.txt|All files|*.*");
+const QString WidthValue = QStringLiteral("WWidth"), HeightValue = QStringLiteral("WHeight");
+constexpr int DefaultWidth = 218, DefaultHeight = 250, MinWidth = 218, MinHeight = 215;
 
 // The two pictures of the tree, drawn rather than shipped: a radical sign for the square
 // root, a hooked arrow for a co-divisor.
@@ -71,7 +69,29 @@ void SetTextColor(QLabel* label, const QColor& color) {
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
-struct IncompatibleList {};
+// The entries of a list file; nothing when the file cannot be read or holds no divisor list.
+std::optional<std::vector<divisors::ListEntry>> ReadList(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return std::nullopt;
+    return divisors::ParseDivisorList(QString::fromLocal8Bit(bytes).toStdString());
+}
+
+// The number a list belongs to: its first entry times the first child. A list whose first
+// entry is a square root without a child (the list of the square of a prime) gives that root
+// squared. Nothing when the entries make no number.
+std::optional<QString> RestoredNumber(const std::vector<divisors::ListEntry>& entries) {
+    if (entries.empty()) return std::nullopt;
+    QString a = Text(entries[0].text), b;
+    if (entries.size() > 1 && entries[1].level == 1) b = Text(entries[1].text);
+    else if (a.endsWith(SquareRootMark)) b = a = a.chopped(SquareRootMark.size());
+    else return std::nullopt;
+    if (auto exact = divisors::ProductText(a.trimmed().toStdString(), b.trimmed().toStdString())) return Text(*exact);
+    const std::optional<long double> x = ParseFloat(a), y = ParseFloat(b);
+    if (!x || !y || !std::isfinite(*x * *y)) return std::nullopt;
+    return Text(divisors::PlainNumberText(*x * *y));
+}
 
 }  // namespace
 
@@ -82,12 +102,20 @@ TDivForm::TDivForm(Services& services, QWidget* parent)
     setWindowTitle(QStringLiteral("All dividers..."));
     ImageList1[0] = DrawIcon(true);
     ImageList1[1] = DrawIcon(false);
+    buildControls();
+    layOut();
+    connectHandlers();
+    setMinimumSize(MinWidth, MinHeight);
+    resize(DefaultWidth, DefaultHeight);
+}
 
+void TDivForm::buildControls() {
     ComboBox1 = MakeNumberBox("ComboBox1", 18, QStringLiteral(" < e19"), this);
     QFont bold = ComboBox1->font();
     bold.setBold(true);
     ComboBox1->setFont(bold);
     ComboBox1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    history_ = new HistoryBoxes(this, services_, {ComboBox1});
 
     FindButton = named(new QPushButton(QStringLiteral("Find"), this), "FindButton");
     FindButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
@@ -95,8 +123,6 @@ TDivForm::TDivForm(Services& services, QWidget* parent)
     FindButton->setCursor(Qt::PointingHandCursor);
     FindButton->setToolTip(QStringLiteral("Find all dividers"));
     FindButton->setDefault(true);
-    FindButton->setMouseTracking(true);
-    FindButton->installEventFilter(this);
 
     DividersTree = named(new QTreeView(this), "DividersTree");
     model_ = new DivisorTreeModel(ImageList1[0], ImageList1[1], this);
@@ -119,8 +145,10 @@ TDivForm::TDivForm(Services& services, QWidget* parent)
     BitBtn5 = glyphButton("BitBtn5", QStyle::SP_TitleBarShadeButton, QStringLiteral("Summary"), this);
 
     ListPopupMenu = named(new QMenu(this), "ListPopupMenu");
-    QAction* copy = named(ListPopupMenu->addAction(QStringLiteral("&Copy the selected factor")), "Copyfactor1");
+    named(ListPopupMenu->addAction(QStringLiteral("&Copy the selected factor")), "Copyfactor1");
+}
 
+void TDivForm::layOut() {
     auto* top = new QHBoxLayout;
     top->setSpacing(4);
     top->addWidget(ComboBox1, 1);
@@ -136,7 +164,9 @@ TDivForm::TDivForm(Services& services, QWidget* parent)
     column->addWidget(DividersTree, 1);
     column->addWidget(Label2);
     column->addLayout(buttons);
+}
 
+void TDivForm::connectHandlers() {
     Platform& platform = services_.platform;
     OnClick(FindButton, platform, [this] { FindButtonClick(); });
     OnClick(ExpandButton, platform, [this] { ExpandButtonClick(); });
@@ -145,31 +175,29 @@ TDivForm::TDivForm(Services& services, QWidget* parent)
     OnClick(ImportButton, platform, [this] { ImportButtonClick(); });
     OnClick(BitBtn2, platform, [this] { BitBtn2Click(); });
     OnClick(BitBtn6, platform, [this] { BitBtn6Click(); });
-    OnTrigger(copy, platform, [this] { Copyfactor1Click(); });
-    connect(ComboBox1, &QComboBox::editTextChanged, this, &TDivForm::ComboBox1Change);
+    OnTrigger(ListPopupMenu->actions().front(), platform, [this] { Copyfactor1Click(); });
+    OnSignal(ComboBox1, &QComboBox::editTextChanged, platform, [this] { ComboBox1Change(); });
     connect(DividersTree, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { ListPopupMenu->popup(DividersTree->viewport()->mapToGlobal(at)); });
     InstallDigitFilter(ComboBox1, [this] { return services_.settings.digitFilter(); });
-
-    setMinimumSize(kMinWidth, kMinHeight);
-    resize(kDefaultWidth, kDefaultHeight);
+    OnHover(FindButton, [this] { FindButtonMouseMove(); });
+    EnterPressesDefault(this);
+    // The size is kept as WWidth and WHeight (218 and 250 when absent). Each value takes effect
+    // as soon as it is read: a failing WHeight leaves the width already set.
+    stored_ = new StoredValues(
+        this, services_,
+        [this](SettingsStore& store, bool key) {
+            resize(key && store.valueExists(WidthValue) ? store.readInteger(WidthValue) : DefaultWidth, height());
+            resize(width(), key && store.valueExists(HeightValue) ? store.readInteger(HeightValue) : DefaultHeight);
+        },
+        [this](SettingsStore& store) {
+            store.writeInteger(WidthValue, width());
+            store.writeInteger(HeightValue, height());
+        });
 }
 
 bool TDivForm::prepareToOpen() {
-    bool read = false;
-    SettingsStore& store = services_.store;
-    Guarded(services_.platform, [&] {
-        // Each value takes effect as soon as it is read: a failing WHeight leaves the
-        // width already set, and the window stays hidden.
-        const StoreSession session(store, false);
-        const bool key = session.isOpen();
-        resize(key && store.valueExists(QStringLiteral("WWidth")) ? store.readInteger(QStringLiteral("WWidth")) : kDefaultWidth,
-               height());
-        resize(width(),
-               key && store.valueExists(QStringLiteral("WHeight")) ? store.readInteger(QStringLiteral("WHeight")) : kDefaultHeight);
-        read = true;
-    });
-    if (!read) return false;
+    if (!stored_->read()) return false;
     if (services_.settings.autoImport()) ImportButton->click();
     return true;
 }
@@ -188,7 +216,7 @@ void TDivForm::FindButtonClick() {
     ComboBox1->setEditText(text);
     {
         HourglassGuard hourglass;
-        if (services_.settings.historyEnabled()) ImportHistory(ComboBox1, {text}, sorted_);
+        if (services_.settings.historyEnabled()) history_->add(ComboBox1, text);
         // The model holds the pairs as numbers and the view asks only for the rows it shows:
         // 100000 entries arrive in one reset, in milliseconds.
         model_->setPairs(divisors::DivisorPairs(subject.w));
@@ -217,9 +245,7 @@ void TDivForm::BitBtn5Click() { DividersTree->collapseAll(); }
 
 void TDivForm::BitBtn1Click() { EraseHistory(ComboBox1); }
 
-void TDivForm::ImportButtonClick() {
-    ImportHistory(ComboBox1, services_.histories.testerHistory(), sorted_);
-}
+void TDivForm::ImportButtonClick() { history_->importTesterHistory(ComboBox1); }
 
 void TDivForm::Copyfactor1Click() {
     const QModelIndex current = DividersTree->currentIndex();
@@ -228,7 +254,7 @@ void TDivForm::Copyfactor1Click() {
 }
 
 void TDivForm::BitBtn2Click() {
-    const auto name = services_.platform.saveFileName({QStringLiteral("Save thie current dividers' list into..."), kListFilter,
+    const auto name = services_.platform.saveFileName({QStringLiteral("Save thie current dividers' list into..."), ListFilter,
                                                        QStringLiteral("txt"),
                                                        QStringLiteral("Divisors list of ") + ComboBox1->currentText()});
     if (!name) return;
@@ -238,88 +264,26 @@ void TDivForm::BitBtn2Click() {
                                        QStringLiteral("\" was created !"));
 }
 
-QString TDivForm::restoredNumber(const std::vector<divisors::ListEntry>& entries) const {
-    // The first entry times its first child; a list whose first entry is a square root
-    // without a child (the list of the square of a prime) gives that root squared.
-    if (entries.empty()) throw IncompatibleList{};
-    QString a = QString::fromStdString(entries[0].text), b;
-    if (entries.size() > 1 && entries[1].level == 1) b = QString::fromStdString(entries[1].text);
-    else if (a.endsWith(kSquareRootMark)) b = a = a.chopped(kSquareRootMark.size());
-    else throw IncompatibleList{};
-    if (auto exact = divisors::ProductText(a.trimmed().toStdString(), b.trimmed().toStdString())) return Text(*exact);
-    const long double product = StrToFloat(a) * StrToFloat(b);
-    if (!std::isfinite(product)) throw IncompatibleList{};
-    return Text(divisors::PlainNumberText(product));
-}
-
 void TDivForm::BitBtn6Click() {
     const auto name = services_.platform.openFileName(
-        {QStringLiteral("Load dividers\" list from..."), kListFilter, QStringLiteral("txt"), QString()});
+        {QStringLiteral("Load dividers\" list from..."), ListFilter, QStringLiteral("txt"), QString()});
     if (!name) return;
     model_->clear();
-    try {
-        QFile file(*name);
-        if (!file.open(QIODevice::ReadOnly)) throw IncompatibleList{};
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) throw IncompatibleList{};
-        const auto entries = divisors::ParseDivisorList(QString::fromLocal8Bit(bytes).toStdString());
-        if (!entries) throw IncompatibleList{};
-        const QString number = restoredNumber(*entries);
-        model_->setEntries(*entries);
-        ComboBox1->setEditText(number);
-    } catch (const IncompatibleList&) {
+    const auto entries = ReadList(*name);
+    const std::optional<QString> number = entries ? RestoredNumber(*entries) : std::nullopt;
+    if (!number) {
         services_.platform.showMessage(QStringLiteral("Sorry, the file: ") + QFileInfo(*name).absoluteFilePath() +
                                        QStringLiteral(" is not compatible format !"));
-    } catch (const ConversionError&) {
-        services_.platform.showMessage(QStringLiteral("Sorry, the file: ") + QFileInfo(*name).absoluteFilePath() +
-                                       QStringLiteral(" is not compatible format !"));
+        return;
     }
+    model_->setEntries(*entries);
+    ComboBox1->setEditText(*number);
 }
 
-void TDivForm::ComboBox1Change(const QString& text) { FindButton->setEnabled(!text.isEmpty()); }
+void TDivForm::ComboBox1Change() { FindButton->setEnabled(!ComboBox1->currentText().isEmpty()); }
 
 void TDivForm::FindButtonMouseMove() {
     const QString text = ComboBox1->currentText();
     FindButton->setToolTip(text.isEmpty() ? QStringLiteral("Type a number above, then click here to get all its divisors")
                                           : QStringLiteral("Find all divisors for ") + text);
-}
-
-void TDivForm::FormActivate() {
-    ComboBox1->setFocus();
-    sorted_ = services_.settings.sortHistory();
-    if (sorted_) SortHistory(ComboBox1);
-}
-
-void TDivForm::FormHide() {
-    SettingsStore& store = services_.store;
-    Guarded(services_.platform, [&] {
-        const StoreSession session(store, true);
-        store.writeInteger(QStringLiteral("WWidth"), width());
-        store.writeInteger(QStringLiteral("WHeight"), height());
-    });
-}
-
-bool TDivForm::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) Guarded(services_.platform, [this] { FormActivate(); });
-    return QWidget::event(event);
-}
-
-bool TDivForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == FindButton && (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter)) FindButtonMouseMove();
-    return QWidget::eventFilter(watched, event);
-}
-
-void TDivForm::hideEvent(QHideEvent* event) {
-    // Minimizing hides the window too, but only a real hide (closing included) stores the size.
-    if (!event->spontaneous()) FormHide();
-    QWidget::hideEvent(event);
-}
-
-void TDivForm::keyPressEvent(QKeyEvent* event) {
-    // FindButton is the default button: Enter anywhere in the window presses it.
-    if (IsEnterPress(event) && FindButton->isEnabled()) {
-        FindButton->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }

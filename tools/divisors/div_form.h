@@ -8,6 +8,8 @@
 #include "tools/divisors/divisors.h"
 
 struct Services;
+class HistoryBoxes;
+class StoredValues;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -26,6 +28,7 @@ public:
     // value has the wrong type: the error was shown and the window must not be shown.
     bool prepareToOpen();
 
+private:
     void FindButtonClick();
     void ExpandButtonClick();
     void BitBtn5Click();
@@ -34,22 +37,17 @@ public:
     void Copyfactor1Click();
     void BitBtn2Click();
     void BitBtn6Click();
-    void ComboBox1Change(const QString& text);
+    void ComboBox1Change();
     void FindButtonMouseMove();
-    void FormActivate();
-    void FormHide();
 
-protected:
-    bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
+    void buildControls();
+    void layOut();
+    void connectHandlers();
     divisors::Subject readNumber(const QString& text) const;
-    QString restoredNumber(const std::vector<divisors::ListEntry>& entries) const;
 
     Services& services_;
+    HistoryBoxes* history_;
+    StoredValues* stored_;
     QComboBox* ComboBox1;
     QPushButton* FindButton;
     QTreeView* DividersTree;
@@ -63,8 +61,4 @@ private:
     QPushButton* BitBtn5;
     QMenu* ListPopupMenu;
     QIcon ImageList1[2];   // 0 marks the square root, 1 a co-divisor
-    bool sorted_ = false;  // the history's order as the last activation set it
 };
-
-// The program-wide instance, created at start-up.
-extern TDivForm* DivForm;

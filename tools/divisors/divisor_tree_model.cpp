@@ -3,19 +3,19 @@
 
 namespace {
 
-const QString kSquareRootMark = QStringLiteral(" (Square root)");
+const QString SquareRootMark = QStringLiteral(" (Square root)");
 
 // Views keep expanded entries as persistent indexes, hashed on row * 16 + internal id
 // without further mixing; plain node numbers would crowd a few buckets and make expanding
 // and collapsing 50000 entries quadratic. An odd multiplier spreads them and is undone by
 // its inverse modulo the word size.
-constexpr quintptr kSpread = (quintptr)0x9E3779B97F4A7C15ULL;
-constexpr quintptr kUnspread = [] {
-    quintptr inverse = kSpread;   // Newton's iteration for the inverse modulo 2^bits
-    for (int i = 0; i < 7; ++i) inverse *= 2 - kSpread * inverse;
+constexpr quintptr Spread = (quintptr)0x9E3779B97F4A7C15ULL;
+constexpr quintptr Unspread = [] {
+    quintptr inverse = Spread;   // Newton's iteration for the inverse modulo 2^bits
+    for (int i = 0; i < 7; ++i) inverse *= 2 - Spread * inverse;
     return inverse;
 }();
-static_assert(kSpread * kUnspread == 1);
+static_assert(Spread * Unspread == 1);
 
 }  // namespace
 
@@ -46,7 +46,7 @@ void DivisorTreeModel::setEntries(const std::vector<divisors::ListEntry>& entrie
     std::vector<int32_t> lastAt;   // the latest node of each level
     for (const divisors::ListEntry& entry : entries) {
         const QString text = QString::fromStdString(entry.text);
-        const int8_t picture = text.endsWith(kSquareRootMark) ? SquareRoot : entry.level > 0 ? CoDivisor : None;
+        const int8_t picture = text.endsWith(SquareRootMark) ? SquareRoot : entry.level > 0 ? CoDivisor : None;
         const int32_t parent = entry.level == 0 ? -1 : lastAt[(size_t)entry.level - 1];
         lastAt.resize((size_t)entry.level + 1);
         lastAt[(size_t)entry.level] = (int32_t)nodes.size();
@@ -96,18 +96,18 @@ QStringList DivisorTreeModel::lines() const {
 QString DivisorTreeModel::textOf(const Node& n) const {
     if (n.text >= 0) return texts_[n.text];
     QString text = QString::number(n.number);
-    if (n.squareRootMark) text += kSquareRootMark;
+    if (n.squareRootMark) text += SquareRootMark;
     return text;
 }
 
 const DivisorTreeModel::Node* DivisorTreeModel::node(const QModelIndex& index) const {
     if (!index.isValid() || index.model() != this) return nullptr;
-    const quintptr id = index.internalId() * kUnspread;
+    const quintptr id = index.internalId() * Unspread;
     return id < nodes_.size() ? &nodes_[id] : nullptr;
 }
 
 QModelIndex DivisorTreeModel::indexOf(int32_t id) const {
-    return createIndex(nodes_[(size_t)id].row, 0, (quintptr)id * kSpread);
+    return createIndex(nodes_[(size_t)id].row, 0, (quintptr)id * Spread);
 }
 
 QModelIndex DivisorTreeModel::index(int row, int column, const QModelIndex& parent) const {

@@ -3,7 +3,6 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,6 +11,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 #include <limits>
+#include <memory>
 
 #include "bigint/types.h"
 #include "platform/widgets.h"
@@ -21,8 +21,7 @@
 #include "ui/number_box.h"
 #include "ui/runner.h"
 #include "ui/services.h"
-
-TModForm* ModForm = nullptr;
+#include "ui/tool_window.h"
 
 TModForm::TModForm(Services& services, QWidget* parent)
     : QWidget(parent, Qt::Tool), services_(services) {
@@ -78,36 +77,17 @@ TModForm::TModForm(Services& services, QWidget* parent)
     setTabOrder(ListBox1, Edit1);
 
     Platform& platform = services_.platform;
-    OnClick(BitBtn1, platform, [this] { BitBtn1Click(); });
-    // An editable combo box hands Enter to its line edit a second time and then to the window,
-    // so the fields' Enter is taken before the box sees it: one press, one computation.
-    Ex->lineEdit()->installEventFilter(this);
-    Fac->lineEdit()->installEventFilter(this);
-    connect(TrackBar1, &QSlider::valueChanged, this, [this, &platform] { Guarded(platform, [this] { TrackBar1Change(); }); });
+    OnClick(BitBtn1, platform, [this](Closing& closing) { BitBtn1Click(closing); });
+    EnterPressesDefault(this);
+    OnSignal(TrackBar1, &QSlider::valueChanged, platform, [this] { TrackBar1Change(); });
     // A click on a line, or moving the selection with the keys, shows the line as an equation.
-    connect(ListBox1, &QListWidget::itemClicked, this, [this, &platform] { Guarded(platform, [this] { ListBox1Click(); }); });
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this,
-            [this, &platform] { Guarded(platform, [this] { ListBox1Click(); }); });
+    OnSignal(ListBox1, &QListWidget::itemClicked, platform, [this] { ListBox1Click(); });
+    OnSignal(ListBox1, &QListWidget::itemSelectionChanged, platform, [this] { ListBox1Click(); });
 
     setFixedSize(253, 286);
 }
 
 
-bool TModForm::eventFilter(QObject* watched, QEvent* event) {
-    if (IsEnterPress(event)) {
-        BitBtn1->click();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void TModForm::keyPressEvent(QKeyEvent* event) {
-    if (IsEnterPress(event)) {
-        BitBtn1->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
 
 void TModForm::TrackBar1Change() {
     const int position = TrackBar1->value();
@@ -123,17 +103,11 @@ void TModForm::ListBox1Click() {
                    QString::number(F + row) + QStringLiteral(")"));
 }
 
-void TModForm::BitBtn1Click() {
-    const QString factorText = Fac->currentText();
-    int64_t first;
-    try {
-        first = StrToInt64(factorText);
-    } catch (...) {
-        ListBox1->clear();
-        throw;
-    }
+void TModForm::BitBtn1Click(Closing& closing) {
+    // A factor that is no number, or not above 0, empties the list.
+    closing = [this] { ListBox1->clear(); };
+    const int64_t first = StrToInt64(Fac->currentText());
     if (first <= 0) {
-        ListBox1->clear();
         F = first;
         return;
     }
@@ -142,20 +116,20 @@ void TModForm::BitBtn1Click() {
     const int64_t last = first > std::numeric_limits<int64_t>::max() - more ? std::numeric_limits<int64_t>::max()
                                                                               : first + more;
     const std::string expression = Ex->currentText().toStdString();
-    ModuloRun result;
-    const bool completed = services_.runner.run(this, QStringLiteral("Super Modulo"), [&](Progress& progress) {
-        result = ReduceOverFactors(expression, first, last, progress);
-    });
-    if (!completed) return;   // cancelled: the window keeps what it showed
+    // The lines made before a failing factor are shown, then the failure.
+    auto lines = std::make_shared<std::vector<std::string>>();
+    closing = [this, lines, first] { showLines(*lines, first); };
+    if (!services_.runner.run(this, QStringLiteral("Super Modulo"), [&](Progress& progress) {
+            ReduceOverFactors(expression, first, last, progress, *lines);
+        }))
+        closing.clear();   // cancelled: the window keeps what it showed
+}
 
+void TModForm::showLines(const std::vector<std::string>& lines, int64_t first) {
     {
         const QSignalBlocker quiet(ListBox1);
         ListBox1->clear();
-        QStringList lines;
-        lines.reserve((int)result.lines.size());
-        for (const std::string& line : result.lines) lines << QString::fromStdString(line);
-        ListBox1->addItems(lines);
+        ListBox1->addItems(ToStringList(lines));
     }
     F = first;
-    if (!result.error.empty()) throw BigError(result.error);
 }

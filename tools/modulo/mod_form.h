@@ -4,8 +4,11 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 struct Services;
+class Closing;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -18,16 +21,12 @@ class TModForm : public QWidget {
 public:
     explicit TModForm(Services& services, QWidget* parent = nullptr);
 
-    void BitBtn1Click();
+private:
+    void BitBtn1Click(Closing& closing);
     void TrackBar1Change();
     void ListBox1Click();
+    void showLines(const std::vector<std::string>& lines, int64_t first);
 
-protected:
-    // Enter anywhere in the window presses the default button "Modulo".
-    void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     Services& services_;
     QComboBox* Ex;
     QComboBox* Fac;
@@ -39,6 +38,3 @@ private:
     // The first factor of the last computation: the result lines are numbered from it.
     int64_t F = 0;
 };
-
-// The program-wide instance, created at start-up.
-extern TModForm* ModForm;

@@ -344,24 +344,18 @@ std::string ReduceExpression(std::string_view expression, const TBigInt& M, cons
     return decimal(reduced(value));
 }
 
-ModuloRun ReduceOverFactors(std::string_view expression, int64_t first, int64_t last, Progress& progress) {
-    ModuloRun run;
-    if (first < 1 || last < first) return run;
+void ReduceOverFactors(std::string_view expression, int64_t first, int64_t last, Progress& progress,
+                       std::vector<std::string>& lines) {
+    if (first < 1 || last < first) return;
     const std::optional<CompiledExpression> compiled = CompiledExpression::compile(expression);
     const double count = (double)(last - first) + 1;
     progress.report(0, "Factor " + std::to_string(first));
     for (int64_t f = first;; ++f) {
         progress.check();
-        try {
-            if (compiled) run.lines.push_back(std::to_string(compiled->reduce((u64)f)));
-            else run.lines.push_back(ReduceExpression(expression, BigFromInt(f), &progress));
-        } catch (const BigError& e) {
-            run.error = e.what();
-            break;
-        }
-        if (run.lines.size() % 256 == 0)
-            progress.report((double)run.lines.size() / count, "Factor " + std::to_string(f + 1));
+        if (compiled) lines.push_back(std::to_string(compiled->reduce((u64)f)));
+        else lines.push_back(ReduceExpression(expression, BigFromInt(f), &progress));
+        const int64_t done = f - first + 1;
+        if (done % 256 == 0) progress.report((double)done / count, "Factor " + std::to_string(f + 1));
         if (f == last) break;   // also ends a run that reaches the largest 64-bit value
     }
-    return run;
 }

@@ -26,12 +26,9 @@ void ChunkedPowMod(const TBigInt& B, const TBigInt& E, const TBigInt& M, TBigInt
 // kind reads the text once: the cost grows with the length of the text and of the results.
 std::string ReduceExpression(std::string_view expression, const TBigInt& M, const Progress* progress = nullptr);
 
-// Results for the factors first, first + 1, ..., last (first >= 1), one decimal line per factor.
-struct ModuloRun {
-    std::vector<std::string> lines;
-    // The conversion failure that stopped the run (the lines before it stay); empty when every
-    // factor was done.
-    std::string error;
-};
-// Polls progress after every factor; a cancel throws Cancelled.
-ModuloRun ReduceOverFactors(std::string_view expression, int64_t first, int64_t last, Progress& progress);
+// Results for the factors first, first + 1, ..., last (first >= 1), one decimal line per factor,
+// appended to `lines` as they are made; nothing for a first below 1 or a last below first. The
+// failure of a factor (the conversion BigError) ends the run there: it is thrown with the lines
+// of the factors before it in place. Polls progress after every factor; a cancel throws Cancelled.
+void ReduceOverFactors(std::string_view expression, int64_t first, int64_t last, Progress& progress,
+                       std::vector<std::string>& lines);

@@ -2,7 +2,6 @@
 #include "tools/search/search_engine.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 
@@ -70,24 +69,6 @@ int64_t CountTwinPairs(std::span<const int64_t> values) {
         // Compared without a subtraction, which could overflow for entries of opposite signs.
         if (values[i] <= INT64_MAX - 2 && values[i + 1] == values[i] + 2) ++pairs;
     return pairs;
-}
-
-int64_t CountTwinPairs(const std::vector<std::string>& entries) {
-    std::vector<int64_t> values;
-    values.reserve(entries.size());
-    for (const std::string& e : entries) {
-        int64_t v = 0;
-        const char* first = e.data();
-        const char* last = e.data() + e.size();
-        // from_chars takes no plus sign; after one, a minus ("+-5") is no sign of its own.
-        const bool plus = first != last && *first == '+';
-        if (plus) ++first;
-        const auto [end, err] = std::from_chars(first, last, v);
-        if (first == last || (plus && *first == '-') || err != std::errc() || end != last)
-            throw TwinCountError(cat("'", e, "' is not a valid integer value"));
-        values.push_back(v);
-    }
-    return CountTwinPairs(values);
 }
 
 std::vector<std::string> SummaryLines(const SummaryInput& in) {

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -68,17 +67,8 @@ long double RoundHalfEven(long double x);
 // result for 64 bits).
 int64_t PrimeCountEstimate(long double a, long double b);
 
-// An entry of the twin count that is no decimal integer.
-class TwinCountError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // The positions i with value[i + 1] - value[i] = 2 in the whole list, borders of parts included.
 int64_t CountTwinPairs(std::span<const int64_t> values);
-// The same for list entries given as text; throws TwinCountError on an entry that is not a
-// signed decimal 64-bit integer.
-int64_t CountTwinPairs(const std::vector<std::string>& entries);
 
 // Everything the research summary of one search reports.
 struct SummaryInput {

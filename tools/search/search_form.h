@@ -2,14 +2,21 @@
 // summary with its estimate and twin count, result files and the bound fields' histories.
 #pragma once
 
+#include <QDateTime>
 #include <QDialog>
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <optional>
+
+#include "tools/search/search_engine.h"
 
 struct Services;
+class Closing;
+class HistoryBoxes;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -17,6 +24,7 @@ class QListWidget;
 class QPushButton;
 class QStringListModel;
 class QTabWidget;
+class Progress;
 
 class TSearchForm : public QDialog {
     Q_OBJECT
@@ -27,12 +35,19 @@ public:
     void setPageStyle(bool tabs);
 
 protected:
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    void GOClick();
+    // One search's findings, made off the user-interface thread: the primes, the texts of
+    // the parts' lists and the twin count when it was asked for.
+    struct Findings {
+        search::SearchResult result;
+        std::array<QStringList, search::PartCount> texts;
+        std::optional<int64_t> twins;
+    };
+
+    void GOClick(Closing& closing);
     void ReportClick(int part);
     void LowIntervalChange();   // the change handler of both bound fields
     void BitBtn1Click();        // save
@@ -41,16 +56,31 @@ private:
     void BitBtn5Click();        // erase the "To" history
     void BitBtn6Click();        // import the tester's history into "To"
     void GOMouseMove();
-    void FormActivate();
 
+    void buildBoundFields();
+    void buildSummary();
+    void buildSaveChecks();
     void buildPages();
+    void layOut();
+    void connectHandlers();
     void resetSelection();
+    void clearResults();
+    static Findings find(const search::Bounds& bounds, bool countTwins, Progress& progress);
+    void showLists(const Findings& found, const search::Bounds& bounds);
+    void showPages();
+    void showSummary(const Findings& found, const search::Bounds& bounds, const QDateTime& start);
+    void checkFilledParts();
 
     Services& services_;
     QComboBox* LowInterval;
     QComboBox* HighInterval;
+    HistoryBoxes* histories_;
     QPushButton* GO;
+    QPushButton* BitBtn1;
+    QPushButton* BitBtn2;
+    std::array<QPushButton*, 4> historyButtons_{};   // BitBtn3 ... BitBtn6
     QTabWidget* PageControl1;
+    QGroupBox* summaryBox_;
     std::array<QListView*, 5> reports_{};
     std::array<QStringListModel*, 5> parts_{};
     QListWidget* ResumeListBox;
@@ -64,9 +94,5 @@ private:
     int64_t SearchLow = 0;
     int64_t SearchHigh = 0;
     int FilledParts = 0;
-    bool sortedHistory_ = false;
     bool centred_ = false;
 };
-
-// The program-wide instance, created at start-up and shown modally by the main window.
-extern TSearchForm* SearchForm;

@@ -58,8 +58,8 @@ void TSearchForm::buildPages() {
         parts_[k] = new QStringListModel(list);
         list->setModel(parts_[k]);
         list->viewport()->installEventFilter(this);
-        connect(list->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                [this, k] { Guarded(services_.platform, [this, k] { ReportClick(k); }); });
+        OnSignal(list->selectionModel(), &QItemSelectionModel::currentChanged, services_.platform,
+                 [this, k] { ReportClick(k); });
         auto* l = new QVBoxLayout(page);
         l->setContentsMargins(2, 2, 2, 2);
         l->addWidget(list);

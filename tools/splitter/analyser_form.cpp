@@ -3,20 +3,16 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QHideEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTextEdit>
-#include <QValidator>
 
 #include "platform/platform.h"
 #include "platform/widgets.h"
@@ -25,8 +21,7 @@
 #include "ui/number_box.h"
 #include "ui/runner.h"
 #include "ui/services.h"
-
-TAnalyserForm* AnalyserForm = nullptr;
+#include "ui/tool_window.h"
 
 namespace {
 
@@ -40,26 +35,15 @@ struct MethodState {
     const char* buttonHint;
 };
 
-const MethodState kMethods[3] = {
+const MethodState Methods[3] = {
     {"Complete Factorization", "Splitter: Factorization", 40, " < e40", true, 100, "Get the complete factorization of"},
     {"Sample Factor", "Splitter: Sample divisor", 50, " < e50", true, 110, "Get a sample divisor for"},
     {"Prime generator", "Splitter: Prime Generator", 40, " < e40", false, 65, "Reach for the next prime after"},
 };
 
-const QString kME = QStringLiteral("ME");
+const QString MathValue = QStringLiteral("ME");
 
 }  // namespace
-
-// Refuses typed text beyond the method's length; text set by the program may be longer.
-class TypedLengthLimit : public QValidator {
-public:
-    explicit TypedLengthLimit(QObject* parent) : QValidator(parent) {}
-    void setLimit(int limit) { limit_ = limit; }
-    State validate(QString& input, int&) const override { return input.size() <= limit_ ? Acceptable : Invalid; }
-
-private:
-    int limit_ = 40;
-};
 
 TAnalyserForm::TAnalyserForm(Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -70,17 +54,23 @@ TAnalyserForm::TAnalyserForm(Services& services, QWidget* parent)
     QFont small = font();
     small.setPointSize(8);
     setFont(small);
+    buildControls();
+    buildMethodGroup();
+    buildResults();
+    layOut();
+    connectHandlers();
+    // FormCreate: the first method.
+    methods_[0]->setChecked(true);
+    MethodGroupClick();
+}
 
-    ComboBox1 = MakeNumberBox("ComboBox1", 40, QString::fromLatin1(kMethods[0].hint), this);
-    // The limit changes with the method: one validator of our own replaces the box's.
-    delete ComboBox1->lineEdit()->validator();
-    typedLimit_ = new TypedLengthLimit(ComboBox1);
-    ComboBox1->lineEdit()->setValidator(typedLimit_);
+void TAnalyserForm::buildControls() {
+    // The typing limit changes with the method (MethodGroupClick).
+    ComboBox1 = MakeNumberBox("ComboBox1", 40, QString::fromLatin1(Methods[0].hint), this);
+    history_ = new HistoryBoxes(this, services_, {ComboBox1});
     analBtn = named(new QPushButton(QStringLiteral("Analyze"), this), "analBtn");
     analBtn->setCursor(Qt::PointingHandCursor);
     analBtn->setDefault(true);
-    analBtn->setMouseTracking(true);
-    analBtn->installEventFilter(this);
     BitBtn3 = glyphButton("BitBtn3", QStyle::SP_DialogResetButton, QStringLiteral("<<< Erase this History"), this);
     BitBtn2 = glyphButton("BitBtn2", QStyle::SP_ArrowDown, QStringLiteral("Import from the Tester"), this);
 
@@ -88,22 +78,23 @@ TAnalyserForm::TAnalyserForm(Services& services, QWidget* parent)
     MathCheckBox->setChecked(true);
     EditionCheck = named(new QCheckBox(QStringLiteral("Edition mode"), this), "EditionCheck");
     EditionCheck->setToolTip(QStringLiteral("If checked, you can edit both the tableau and the math expression area"));
+}
 
+void TAnalyserForm::buildMethodGroup() {
     MethodGroup = named(new QGroupBox(QStringLiteral(" Method : "), this), "MethodGroup");
     auto* methodGrid = new QGridLayout(MethodGroup);
     methodGrid->setContentsMargins(4, 0, 2, 2);
     methodGrid->setVerticalSpacing(0);
     methodGrid->setHorizontalSpacing(2);
     for (int i = 0; i < 3; ++i) {
-        methods_[i] = new QRadioButton(QString::fromLatin1(kMethods[i].item), MethodGroup);
+        methods_[i] = new QRadioButton(QString::fromLatin1(Methods[i].item), MethodGroup);
         methods_[i]->setObjectName(QStringLiteral("MethodGroupItem%1").arg(i));
         // Two columns filled top to bottom, as a radio group lays its items out.
         methodGrid->addWidget(methods_[i], i % 2, i / 2);
-        connect(methods_[i], &QRadioButton::toggled, this, [this](bool on) {
-            if (on) Guarded(services_.platform, [this] { MethodGroupClick(); });
-        });
     }
+}
 
+void TAnalyserForm::buildResults() {
     ValueListEditor1 = named(new QTableWidget(0, 2, this), "ValueListEditor1");
     ValueListEditor1->setHorizontalHeaderLabels({QStringLiteral("Status"), QStringLiteral("Factor")});
     ValueListEditor1->verticalHeader()->setVisible(false);
@@ -118,8 +109,10 @@ TAnalyserForm::TAnalyserForm(Services& services, QWidget* parent)
     RichEdit1->setFrameShape(QFrame::NoFrame);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setAcceptRichText(false);
+}
 
-    // Fixed design: 404 by 276 pixels, top to bottom as the user reads it.
+// Fixed design: 404 by 276 pixels, top to bottom as the user reads it.
+void TAnalyserForm::layOut() {
     ComboBox1->setGeometry(8, 8, 228, 22);
     analBtn->setGeometry(242, 7, 90, 24);
     BitBtn3->move(340, 8);
@@ -132,16 +125,27 @@ TAnalyserForm::TAnalyserForm(Services& services, QWidget* parent)
     setFixedSize(404, 276);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
 
-    OnClick(analBtn, services_.platform, [this] { analBtnClick(); });
-    OnClick(BitBtn2, services_.platform, [this] { BitBtn2Click(); });
-    OnClick(BitBtn3, services_.platform, [this] { BitBtn3Click(); });
-    OnClick(EditionCheck, services_.platform, [this] { EditionCheckClick(); });
+void TAnalyserForm::connectHandlers() {
+    Platform& platform = services_.platform;
+    OnClick(analBtn, platform, [this](Closing& closing) { analBtnClick(closing); });
+    OnClick(BitBtn2, platform, [this] { BitBtn2Click(); });
+    OnClick(BitBtn3, platform, [this] { BitBtn3Click(); });
+    OnClick(EditionCheck, platform, [this] { EditionCheckClick(); });
+    for (QRadioButton* item : methods_)
+        OnSignal(item, &QRadioButton::toggled, platform, [this, item] {
+            if (item->isChecked()) MethodGroupClick();
+        });
     InstallDigitFilter(ComboBox1, [this] { return services_.settings.digitFilter(); });
-
-    // FormCreate: the first method.
-    methods_[0]->setChecked(true);
-    MethodGroupClick();
+    OnHover(analBtn, [this] { analBtnMouseMove(); });
+    EnterPressesDefault(this);
+    stored_ = new StoredValues(
+        this, services_,
+        [this](SettingsStore& store, bool key) {
+            if (key && store.valueExists(MathValue)) MathCheckBox->setChecked(store.readBool(MathValue));
+        },
+        [this](SettingsStore& store) { store.writeBool(MathValue, MathCheckBox->isChecked()); });
 }
 
 SplitterMethod TAnalyserForm::method() const {
@@ -150,38 +154,23 @@ SplitterMethod TAnalyserForm::method() const {
     return SplitterMethod::CompleteFactorization;
 }
 
-bool TAnalyserForm::readSettings() {
-    bool read = false;
-    SettingsStore& store = services_.store;
-    Guarded(services_.platform, [&] {
-        const StoreSession session(store, false);
-        if (session.isOpen() && store.valueExists(kME)) MathCheckBox->setChecked(store.readBool(kME));
-        read = true;
-    });
-    return read;
-}
+bool TAnalyserForm::prepareToOpen() { return stored_->read(); }
 
-void TAnalyserForm::analBtnClick() {
-    Guarded(
-        services_.platform,
-        [&] {
-            TBigInt n;
-            BigFromDecimal(ComboBox1->currentText().toStdString(), n);
-            if (BigCompareAbs(n, BigFromInt(1)) != cmpGreater) return;
-            const SplitterMethod m = method();
-            const bool math = MathCheckBox->isChecked();
-            SplitterResult result;
-            // A cancelled analysis leaves the history and the outputs as they were.
-            if (!services_.runner.run(this, QStringLiteral("Analyze"),
-                                      [&](Progress& progress) { result = Analyse(m, n, math, progress); }))
-                return;
-            ImportHistory(ComboBox1, {QString::fromStdString(BigToDecimal(n))}, sorted_);
-            clearOutputs();
-            for (const SplitterRow& row : result.rows)
-                setValue(QString::fromStdString(row.key), QString::fromStdString(row.value));
-            if (!result.expression.empty()) RichEdit1->setPlainText(QString::fromStdString(result.expression));
-        },
-        [&] { ComboBox1->setFocus(); });
+void TAnalyserForm::analBtnClick(Closing& closing) {
+    closing = [this] { ComboBox1->setFocus(); };
+    TBigInt n;
+    BigFromDecimal(ComboBox1->currentText().toStdString(), n);
+    if (BigCompareAbs(n, BigFromInt(1)) != cmpGreater) return;
+    const SplitterMethod m = method();
+    const bool math = MathCheckBox->isChecked();
+    SplitterResult result;
+    // A cancelled analysis leaves the history and the outputs as they were.
+    if (!services_.runner.run(this, QStringLiteral("Analyze"), [&](Progress& progress) { result = Analyse(m, n, math, progress); }))
+        return;
+    history_->add(ComboBox1, QString::fromStdString(BigToDecimal(n)));
+    clearOutputs();
+    for (const SplitterRow& row : result.rows) setValue(QString::fromStdString(row.key), QString::fromStdString(row.value));
+    if (!result.expression.empty()) RichEdit1->setPlainText(QString::fromStdString(result.expression));
 }
 
 void TAnalyserForm::setValue(const QString& key, const QString& value) {
@@ -201,17 +190,15 @@ void TAnalyserForm::clearOutputs() {
     ValueListEditor1->setRowCount(0);
 }
 
-void TAnalyserForm::BitBtn2Click() {
-    ImportHistory(ComboBox1, services_.histories.testerHistory(), sorted_);
-}
+void TAnalyserForm::BitBtn2Click() { history_->importTesterHistory(ComboBox1); }
 
 void TAnalyserForm::BitBtn3Click() { EraseHistory(ComboBox1); }
 
 void TAnalyserForm::MethodGroupClick() {
-    const MethodState& s = kMethods[static_cast<int>(method())];
+    const MethodState& s = Methods[static_cast<int>(method())];
     setWindowTitle(QString::fromLatin1(s.caption));
     // The limit holds for typing only: a longer text already in the field stays.
-    typedLimit_->setLimit(s.maxLength);
+    SetTypedLengthLimit(ComboBox1, s.maxLength);
     ComboBox1->setToolTip(QString::fromLatin1(s.hint));
     ValueListEditor1->horizontalHeader()->setVisible(s.titles);
     ValueListEditor1->setColumnWidth(0, s.keyWidth);
@@ -232,47 +219,6 @@ void TAnalyserForm::analBtnMouseMove() {
         analBtn->setToolTip(QStringLiteral("Type a number, select a method then click here"));
         return;
     }
-    analBtn->setToolTip(QString::fromLatin1(kMethods[static_cast<int>(method())].buttonHint) +
+    analBtn->setToolTip(QString::fromLatin1(Methods[static_cast<int>(method())].buttonHint) +
                         QStringLiteral("\n\r") + text);
-}
-
-void TAnalyserForm::FormActivate() {
-    ComboBox1->setFocus();
-    sorted_ = services_.settings.sortHistory();
-    if (sorted_) SortHistory(ComboBox1);
-}
-
-void TAnalyserForm::FormHide() {
-    SettingsStore& store = services_.store;
-    Guarded(services_.platform, [&] {
-        const StoreSession session(store, true);
-        store.writeBool(kME, MathCheckBox->isChecked());
-    });
-}
-
-bool TAnalyserForm::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) Guarded(services_.platform, [this] { FormActivate(); });
-    return QWidget::event(event);
-}
-
-bool TAnalyserForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == analBtn &&
-        (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter || event->type() == QEvent::ToolTip))
-        analBtnMouseMove();
-    return QWidget::eventFilter(watched, event);
-}
-
-void TAnalyserForm::hideEvent(QHideEvent* event) {
-    // Minimizing hides the window too; only a real hide (closing included) stores the state.
-    if (!event->spontaneous()) FormHide();
-    QWidget::hideEvent(event);
-}
-
-void TAnalyserForm::keyPressEvent(QKeyEvent* event) {
-    // "Analyze" is the default button: Enter anywhere in the window presses it.
-    if (IsEnterPress(event)) {
-        analBtn->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }

@@ -8,6 +8,9 @@
 #include "tools/splitter/splitter.h"
 
 struct Services;
+class Closing;
+class HistoryBoxes;
+class StoredValues;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -15,7 +18,6 @@ class QPushButton;
 class QRadioButton;
 class QTableWidget;
 class QTextEdit;
-class TypedLengthLimit;
 
 class TAnalyserForm : public QWidget {
     Q_OBJECT
@@ -25,29 +27,28 @@ public:
     // What the main window's "&Splitter..." does before showing the window: reads ME into
     // MathCheckBox when the key and the value exist. False when the read failed: the error
     // was shown in the general error box and the window must not be shown.
-    bool readSettings();
+    bool prepareToOpen();
 
-    void analBtnClick();
+private:
+    void analBtnClick(Closing& closing);
     void BitBtn2Click();
     void BitBtn3Click();
     void MethodGroupClick();
     void EditionCheckClick();
     void analBtnMouseMove();
-    void FormActivate();
-    void FormHide();
 
-protected:
-    bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
+    void buildControls();
+    void buildMethodGroup();
+    void buildResults();
+    void layOut();
+    void connectHandlers();
     SplitterMethod method() const;
     void clearOutputs();
     void setValue(const QString& key, const QString& value);
 
     Services& services_;
+    HistoryBoxes* history_;
+    StoredValues* stored_;
     QComboBox* ComboBox1;
     QPushButton* analBtn;
     QPushButton* BitBtn3;
@@ -58,9 +59,4 @@ private:
     QCheckBox* EditionCheck;
     QTableWidget* ValueListEditor1;
     QTextEdit* RichEdit1;
-    TypedLengthLimit* typedLimit_;
-    bool sorted_ = false;  // the history's order as the last activation set it
 };
-
-// The program-wide instance, created at start-up.
-extern TAnalyserForm* AnalyserForm;
