@@ -1,4 +1,5 @@
-// Core arithmetic against GMP: products, squares, division, gcd, decimal conversions.
+// Core arithmetic against GMP on the same random values, by size in decimal digits:
+// products, squares, division of 2n by n digits, gcd, decimal conversions.
 #include <gmp.h>
 
 #include "bench/benches.h"
@@ -8,22 +9,28 @@
 namespace bench {
 
 void coreBenches(Runner& run) {
-    std::mt19937_64 rng(12345);
-    auto randomNumber = [&](size_t digits) {
-        TBigInt x;
-        x.Digits.assign(digits + 1, 0);
-        x.Digits[0] = (int64_t)digits;
-        for (size_t i = 1; i <= digits; ++i) x.Digits[i] = (int64_t)(rng() & DigitMask);
-        if (x.Digits[digits] == 0) x.Digits[digits] = 1;
-        return x;
+    gmp_randstate_t state;
+    gmp_randinit_default(state);
+    gmp_randseed_ui(state, 12345);
+    // A random value of exactly the given number of decimal digits.
+    auto randomDigits = [&](Mpz& z, unsigned long digits) {
+        Mpz ten;
+        mpz_ui_pow_ui(ten.v, 10, digits - 1);
+        mpz_mul_ui(ten.v, ten.v, 9);
+        mpz_urandomm(z.v, state, ten.v);
+        mpz_ui_pow_ui(ten.v, 10, digits - 1);
+        mpz_add(z.v, z.v, ten.v);
     };
-    for (size_t n : {22, 100, 1000, 3300}) {
+    for (unsigned long n : {200ul, 1000ul, 10000ul, 100000ul}) {
         const std::string sz = std::to_string(n);
-        TBigInt A = randomNumber(n), B = randomNumber(n), W = randomNumber(2 * n), C, Q, R;
-        Mpz a(A), b(B), w(W), c, q, r;
+        Mpz a, b, w, c, q, r;
+        randomDigits(a, n);
+        randomDigits(b, n);
+        randomDigits(w, 2 * n);
+        TBigInt A = a.get(), B = b.get(), W = w.get(), C, Q, R;
         run.compare("mul-" + sz, [&] { BigMul(A, B, C); }, [&] { mpz_mul(c.v, a.v, b.v); });
         run.compare("square-" + sz, [&] { BigSquare(A, C); }, [&] { mpz_mul(c.v, a.v, a.v); });
-        run.compare("divmod-" + sz, [&] { BigDivMod(W, B, Q, R); },
+        run.compare("divmod-" + std::to_string(2 * n) + "-by-" + sz, [&] { BigDivMod(W, B, Q, R); },
                     [&] { mpz_fdiv_qr(q.v, r.v, w.v, b.v); });
         run.compare("gcd-" + sz, [&] { BigGcd(A, B, C); }, [&] { mpz_gcd(c.v, a.v, b.v); });
         std::string text = BigToDecimal(A);
@@ -33,6 +40,7 @@ void coreBenches(Runner& run) {
         run.compare("fromdecimal-" + sz, [&] { BigFromDecimal(text, C); },
                     [&] { mpz_set_str(c.v, text.c_str(), 10); });
     }
+    gmp_randclear(state);
     // The logarithm of 10^100000 - 1 to base 3 (209590), against GMP's digit count in base 3
     // (exact or one too many) settled by one power.
     {

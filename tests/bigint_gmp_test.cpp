@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "bigint/detail/fft.h"
-#include "bigint/detail/mag.h"
+#include "bigint/detail/limbs.h"
 #include "tests/gmp_util.h"
 
 namespace {
@@ -90,15 +90,14 @@ TEST(AgainstGmp, RandomAndStructuredOperands) {
     runPairs(seedFor(0), envOr("QUENDRA_DIFF_PAIRS", 30000), 400);
 }
 
-// Tiny thresholds send small operands through Karatsuba and the FFT, so their recursion
-// edges (odd halves, unbalanced slices, carries between halves) meet every operand shape.
-TEST(AgainstGmp, FastProductPathsAtLowThresholds) {
-    const size_t k = mag::karatsubaThreshold, f = mag::fftThreshold;
-    mag::karatsubaThreshold = 4;
-    mag::fftThreshold = 24;
+// Tiny thresholds send small operands through every product, division and conversion
+// method, so their recursion edges (odd halves, unbalanced slices, carries between halves,
+// quotient corrections) meet every operand shape.
+TEST(AgainstGmp, FastPathsAtLowThresholds) {
+    const limbs::Thresholds saved = limbs::thresholds;
+    limbs::thresholds = {2, 2, 12, 12, 4, 2};
     runPairs(seedFor(1), envOr("QUENDRA_DIFF_PAIRS", 30000) / 10, 120);
-    mag::karatsubaThreshold = k;
-    mag::fftThreshold = f;
+    limbs::thresholds = saved;
 }
 
 TEST(AgainstGmp, LongOperands) {

@@ -279,6 +279,8 @@ bool convolve(const int64_t* a, size_t na, const int64_t* b, size_t nb, bool squ
     size_t need = bitsTotal / (size_t)maxBits + 4;
     size_t n = 1;
     while (2 * n < need) n *= 2;
+    // Three quarters of that power of two, a length of 3 * 2^j, when it is long enough.
+    if (n >= 64 && 2 * (n / 4 * 3) >= need) n = n / 4 * 3;
     // Within that transform length, the smallest piece size gives the most headroom.
     int bits = maxBits;
     while (bits > 8 && 31 * na / (size_t)(bits - 1) + 31 * nb / (size_t)(bits - 1) + 4 <= 2 * n) --bits;

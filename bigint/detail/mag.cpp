@@ -7,13 +7,33 @@
 #include <cstring>
 
 #include "bigint/detail/fft.h"
-#include "bigint/poll.h"
+#include "bigint/detail/limbs.h"
 
 namespace mag {
 namespace {
 
 constexpr int kBits = 31;
 constexpr int64_t kMask = DigitMask;
+// Products with an operand of at most this many digits stay on digits: regrouping would cost
+// more than it saves.
+constexpr size_t kDirectDigits = 2;
+
+// Digits regrouped into limbs, on the stack when short.
+class Packed {
+public:
+    explicit Packed(size_t limbCount) : n(limbCount) {
+        if (n > kSmall) big_.resize(n);
+        p = n > kSmall ? big_.data() : small_;
+    }
+    Packed(const int64_t* d, size_t digits) : Packed(limbs::packedSize(digits)) { limbs::pack(p, d, digits); }
+    limbs::Limb* p;
+    size_t n;
+
+private:
+    static constexpr size_t kSmall = 64;
+    limbs::Limb small_[kSmall];
+    std::vector<limbs::Limb> big_;
+};
 
 // out[0..na+nb) = a*b, row by row. A row's carry stays below 2^33, so t < 2^63 throughout.
 void school(const int64_t* a, size_t na, const int64_t* b, size_t nb, int64_t* out) {
@@ -64,74 +84,7 @@ void schoolSqr(const int64_t* a, size_t n, int64_t* out) {
     }
 }
 
-// out[0..hb) = |a - b| where a has ha <= hb digits; returns +1 when a >= b, else -1.
-int absDiff(const int64_t* a, size_t ha, const int64_t* b, size_t hb, int64_t* out) {
-    int sign = 0;
-    for (size_t i = hb; i-- > 0 && sign == 0;) {
-        int64_t ai = i < ha ? a[i] : 0;
-        if (ai != b[i]) sign = ai > b[i] ? 1 : -1;
-    }
-    if (sign == 0) sign = 1;
-    int64_t borrow = 0;
-    for (size_t i = 0; i < hb; ++i) {
-        int64_t ai = i < ha ? a[i] : 0;
-        int64_t t = sign > 0 ? ai - b[i] + borrow : b[i] - ai + borrow;
-        out[i] = t & kMask;
-        borrow = t >> kBits;
-    }
-    return sign;
-}
 
-// Adds the middle term t[0..m) (entries in (-2^32, 2^33)) into out starting at out[0], and
-// carries through out[m..end). The true sum is non-negative, so the carry dies out.
-void addMiddle(int64_t* out, size_t end, const int64_t* t, size_t m) {
-    int64_t carry = 0;
-    size_t k = 0;
-    for (; k < m; ++k) {
-        int64_t v = out[k] + t[k] + carry;
-        out[k] = v & kMask;
-        carry = v >> kBits;
-    }
-    for (; carry != 0 && k < end; ++k) {
-        int64_t v = out[k] + carry;
-        out[k] = v & kMask;
-        carry = v >> kBits;
-    }
-}
-
-void kmul(const int64_t* a, const int64_t* b, size_t n, int64_t* out, int64_t* ws) {
-    if (n < karatsubaThreshold) { school(a, n, b, n, out); return; }
-    const size_t h = n / 2, h2 = n - h;
-    kmul(a, b, h, out, ws);
-    kmul(a + h, b + h, h2, out + 2 * h, ws);
-    int64_t* da = ws;
-    int64_t* db = ws + h2;
-    int64_t* z1 = ws + 2 * h2;
-    int sa = absDiff(a, h, a + h, h2, da);
-    int sb = absDiff(b, h, b + h, h2, db);
-    kmul(da, db, h2, z1, ws + 4 * h2);
-    // middle = z0 + z2 - (a0-a1)(b0-b1)
-    const int64_t s = sa * sb;
-    for (size_t k = 0; k < 2 * h2; ++k)
-        z1[k] = (k < 2 * h ? out[k] : 0) + out[2 * h + k] - s * z1[k];
-    addMiddle(out + h, 2 * n - h, z1, 2 * h2);
-}
-
-void ksqr(const int64_t* a, size_t n, int64_t* out, int64_t* ws) {
-    if (n < karatsubaThreshold) { schoolSqr(a, n, out); return; }
-    const size_t h = n / 2, h2 = n - h;
-    ksqr(a, h, out, ws);
-    ksqr(a + h, h2, out + 2 * h, ws);
-    int64_t* da = ws;
-    int64_t* z1 = ws + 2 * h2;
-    absDiff(a, h, a + h, h2, da);
-    ksqr(da, h2, z1, ws + 4 * h2);
-    for (size_t k = 0; k < 2 * h2; ++k)
-        z1[k] = (k < 2 * h ? out[k] : 0) + out[2 * h + k] - z1[k];
-    addMiddle(out + h, 2 * n - h, z1, 2 * h2);
-}
-
-size_t workspace(size_t n) { return 4 * n + 8 * 64 + 64; }
 
 }  // namespace
 
@@ -164,39 +117,21 @@ int cmp(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
 void mul(const int64_t* a, size_t na, const int64_t* b, size_t nb, int64_t* out) {
     if (na < nb) { std::swap(a, b); std::swap(na, nb); }
     if (nb == 0) { std::fill(out, out + na, 0); return; }
-    if (nb < karatsubaThreshold) { school(a, na, b, nb, out); return; }
-    if (nb >= fftThreshold && bigfft::mul(a, na, b, nb, out)) return;
-    if (na == nb) {
-        std::vector<int64_t> ws(workspace(na));
-        kmul(a, b, na, out, ws.data());
-        return;
-    }
-    // Unbalanced: multiply b by slices of a, each slice as long as b.
-    std::fill(out, out + na + nb, 0);
-    std::vector<int64_t> part(2 * nb);
-    for (size_t off = 0; off < na; off += nb) {
-        size_t m = std::min(nb, na - off);
-        mul(a + off, m, b, nb, part.data());
-        int64_t carry = 0;
-        size_t k = 0;
-        for (; k < m + nb; ++k) {
-            int64_t v = out[off + k] + part[k] + carry;
-            out[off + k] = v & kMask;
-            carry = v >> kBits;
-        }
-        for (; carry != 0 && off + k < na + nb; ++k) {
-            int64_t v = out[off + k] + carry;
-            out[off + k] = v & kMask;
-            carry = v >> kBits;
-        }
-    }
+    if (nb <= kDirectDigits) { school(a, na, b, nb, out); return; }
+    if (limbs::packedSize(nb) >= limbs::thresholds.fft && bigfft::mul(a, na, b, nb, out)) return;
+    Packed pa(a, na), pb(b, nb);
+    Packed r(pa.n + pb.n);
+    limbs::mul(r.p, pa.p, pa.n, pb.p, pb.n);
+    limbs::unpack(out, na + nb, r.p, r.n);
 }
 
 void sqr(const int64_t* a, size_t n, int64_t* out) {
-    if (n < karatsubaThreshold) { schoolSqr(a, n, out); return; }
-    if (n >= fftThreshold && bigfft::sqr(a, n, out)) return;
-    std::vector<int64_t> ws(workspace(n));
-    ksqr(a, n, out, ws.data());
+    if (n <= kDirectDigits) { schoolSqr(a, n, out); return; }
+    if (limbs::packedSize(n) >= limbs::thresholds.fftSqr && bigfft::sqr(a, n, out)) return;
+    Packed pa(a, n);
+    Packed r(2 * pa.n);
+    limbs::sqr(r.p, pa.p, pa.n);
+    limbs::unpack(out, 2 * n, r.p, r.n);
 }
 
 Num mul(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
@@ -241,9 +176,7 @@ Num sub(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
     return r;
 }
 
-// Knuth's algorithm D in radix 2^31: the divisor is normalised so that its top digit has
-// bit 30 set, then each quotient digit is estimated from two remainder digits and corrected
-// at most twice, plus one rare add-back.
+// Single digits directly; everything else on limbs.
 void divmod(const int64_t* a, size_t na, const int64_t* b, size_t nb, Num* q, Num* r) {
     na = trimmed(a, na);
     if (na < nb || cmp(a, na, b, nb) < 0) {
@@ -264,60 +197,19 @@ void divmod(const int64_t* a, size_t na, const int64_t* b, size_t nb, Num* q, Nu
         if (r) { *r = make(1); (*r)[1] = rem; }
         return;
     }
-    const int s = std::countl_zero((uint32_t)b[nb - 1]) - 1;   // bits to reach bit 30
-    std::vector<int64_t> v(nb), u(na + 1);
-    for (size_t i = nb; i-- > 0;) {
-        int64_t lo = i > 0 ? b[i - 1] >> (kBits - s) : 0;
-        v[i] = ((b[i] << s) & kMask) | (s ? lo : 0);
+    Packed pa(a, na), pb(b, nb);
+    const size_t lb = limbs::trimmed(pb.p, pb.n), la = limbs::trimmed(pa.p, pa.n);
+    Packed pq(la - lb + 1), pr(lb);
+    limbs::divmod(q ? pq.p : nullptr, r ? pr.p : nullptr, pa.p, la, pb.p, lb);
+    if (q) {
+        *q = make((64 * pq.n + 30) / 31);
+        limbs::unpack(q->data() + 1, q->size() - 1, pq.p, pq.n);
+        trim(*q);
     }
-    u[na] = s ? a[na - 1] >> (kBits - s) : 0;
-    for (size_t i = na; i-- > 0;) {
-        int64_t lo = i > 0 ? a[i - 1] >> (kBits - s) : 0;
-        u[i] = ((a[i] << s) & kMask) | (s ? lo : 0);
-    }
-    const size_t m = na - nb;
-    Num qq = make(m + 1);
-    const int64_t vTop = v[nb - 1], vNext = v[nb - 2];
-    for (size_t j = m + 1; j-- > 0;) {
-        if ((j & 63) == 0) BigPoll();   // a long division of huge numbers takes seconds
-        int64_t num = (u[j + nb] << kBits) | u[j + nb - 1];
-        int64_t qhat = num / vTop, rhat = num % vTop;
-        if (qhat > kMask) { qhat = kMask; rhat = num - qhat * vTop; }
-        while (rhat <= kMask && qhat * vNext > ((rhat << kBits) | u[j + nb - 2])) {
-            --qhat;
-            rhat += vTop;
-        }
-        int64_t borrow = 0, carry = 0;
-        for (size_t i = 0; i < nb; ++i) {
-            int64_t p = qhat * v[i] + carry;
-            carry = p >> kBits;
-            int64_t t = u[i + j] - (p & kMask) + borrow;
-            u[i + j] = t & kMask;
-            borrow = t >> kBits;
-        }
-        int64_t t = u[j + nb] - carry + borrow;
-        u[j + nb] = t & kMask;
-        if (t < 0) {
-            --qhat;
-            int64_t c = 0;
-            for (size_t i = 0; i < nb; ++i) {
-                int64_t w = u[i + j] + v[i] + c;
-                u[i + j] = w & kMask;
-                c = w >> kBits;
-            }
-            u[j + nb] = (u[j + nb] + c) & kMask;
-        }
-        qq[j + 1] = qhat;
-    }
-    if (q) { trim(qq); *q = std::move(qq); }
     if (r) {
-        Num rr = make(nb);
-        for (size_t i = 0; i < nb; ++i) {
-            int64_t hi = i + 1 < nb + 1 ? u[i + 1] : 0;
-            rr[i + 1] = (u[i] >> s) | (s ? ((hi << (kBits - s)) & kMask) : 0);
-        }
-        trim(rr);
-        *r = std::move(rr);
+        *r = make(nb);
+        limbs::unpack(r->data() + 1, nb, pr.p, pr.n);
+        trim(*r);
     }
 }
 
@@ -435,49 +327,8 @@ Num gcd(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
 }
 
 std::string toDecimal(const int64_t* a, size_t n) {
-    // Repeated division by 10^9: a constant divisor compiles to a multiply.
-    std::vector<int64_t> w(a, a + n);
-    size_t m = trimmed(w.data(), n);
-    std::vector<uint32_t> chunks;
-    chunks.reserve(m * 31 / 29 + 2);
-    while (m > 0) {
-        int64_t rem = 0;
-        for (size_t i = m; i-- > 0;) {
-            int64_t t = (rem << kBits) | w[i];
-            w[i] = t / 1000000000;
-            rem = t % 1000000000;
-        }
-        chunks.push_back((uint32_t)rem);
-        while (m > 0 && w[m - 1] == 0) --m;
-    }
-    if (chunks.empty()) return "0";
-    std::string s = std::to_string(chunks.back());
-    s.reserve(s.size() + 9 * chunks.size());
-    char buf[9];
-    for (size_t i = chunks.size() - 1; i-- > 0;) {
-        uint32_t c = chunks[i];
-        for (int k = 8; k >= 0; --k) { buf[k] = char('0' + c % 10); c /= 10; }
-        s.append(buf, 9);
-    }
-    return s;
-}
-
-Num fromChunks(const std::vector<uint32_t>& chunks) {
-    // Horner's rule from the top chunk: multiply by 10^9 and add.
-    Num r = make(chunks.size() + 1);
-    int64_t* o = r.data() + 1;
-    size_t n = 0;
-    for (size_t c = chunks.size(); c-- > 0;) {
-        int64_t carry = chunks[c];
-        for (size_t i = 0; i < n; ++i) {
-            int64_t t = o[i] * 1000000000 + carry;
-            o[i] = t & kMask;
-            carry = t >> kBits;
-        }
-        while (carry) { o[n++] = carry & kMask; carry >>= kBits; }
-    }
-    trim(r);
-    return r;
+    Packed pa(a, n);
+    return limbs::toDecimal(pa.p, pa.n);
 }
 
 }  // namespace mag

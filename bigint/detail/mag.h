@@ -51,11 +51,5 @@ void divmod(const int64_t* a, size_t na, const int64_t* b, size_t nb, Num* q, Nu
 Num gcd(const int64_t* a, size_t na, const int64_t* b, size_t nb);
 
 std::string toDecimal(const int64_t* a, size_t n);
-// Radix-10^9 chunks, least significant first, to a magnitude.
-Num fromChunks(const std::vector<uint32_t>& chunks);
-
-// Size thresholds, measured on the development machine (see bench/).
-inline size_t karatsubaThreshold = 32;
-inline size_t fftThreshold = 800;
 
 }  // namespace mag

@@ -1,0 +1,84 @@
+// Kernels on 64-bit limbs with full 64 x 64 -> 128-bit products: the working form of every
+// product, division and conversion of more than a few digits. Values are runs of limbs,
+// least significant first; lengths are explicit and runs may have leading zero limbs unless
+// a function says otherwise. The radix-2^31 digits of TBigInt are regrouped on the way in and
+// out (see pack/unpack), in linear time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace limbs {
+
+using Limb = uint64_t;
+__extension__ typedef unsigned __int128 u128;
+using Vec = std::vector<Limb>;
+
+// --- linear kernels (r may equal a or b) ---------------------------------------------------
+Limb add_n(Limb* r, const Limb* a, const Limb* b, size_t n);
+Limb sub_n(Limb* r, const Limb* a, const Limb* b, size_t n);
+// r[0..na) = a + b for na >= nb; returns the carry out.
+Limb add(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb);
+Limb sub(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb);
+// Adds / subtracts one limb in place from r[0..n), returning the carry / borrow out.
+Limb add_1(Limb* r, size_t n, Limb v);
+Limb sub_1(Limb* r, size_t n, Limb v);
+Limb mul_1(Limb* r, const Limb* a, size_t n, Limb b);
+Limb addmul_1(Limb* r, const Limb* a, size_t n, Limb b);
+Limb submul_1(Limb* r, const Limb* a, size_t n, Limb b);
+// Shifts by 0 < s < 64 bits; return the bits shifted out.
+Limb lshift(Limb* r, const Limb* a, size_t n, unsigned s);
+Limb rshift(Limb* r, const Limb* a, size_t n, unsigned s);
+int cmp_n(const Limb* a, const Limb* b, size_t n);
+size_t trimmed(const Limb* a, size_t n);
+
+// --- products ---------------------------------------------------------------------------------
+// r[0..na+nb) = a * b, na >= nb >= 1; r must not overlap a or b.
+void mul(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb);
+// r[0..2n) = a^2
+void sqr(Limb* r, const Limb* a, size_t n);
+
+// Where each method takes over, in limbs of the shorter operand: the crossings measured on
+// the development machine (AMD EPYC, GCC 12) against the method below. The tests lower them
+// to reach every path with small operands.
+struct Thresholds {
+    // Schoolbook below; Karatsuba's three half-size products win from about 20 limbs
+    // (squares from about 36: the schoolbook square already halves its work).
+    size_t karatsuba = 20;
+    size_t karatsubaSqr = 36;
+    // Karatsuba below; the floating-point transform (about 6 n log n flops on 16-bit pieces,
+    // lengths 2^j and 3 * 2^j) wins from about 200 limbs (260 for squares).
+    size_t fft = 200;
+    size_t fftSqr = 260;
+    // Schoolbook division (n^2 for 2n by n) below; the recursion (about two n-limb
+    // products) from about 40 limbs.
+    size_t divide = 40;
+    // Repeated division by 10^19 below; the tree of powers of ten from about 30 limbs.
+    size_t decimal = 30;
+};
+extern Thresholds thresholds;
+
+// --- division ----------------------------------------------------------------------------------
+// q[0..na-nb+1) = a div b, r[0..nb) = a mod b for na >= nb >= 1, b[nb-1] != 0. q or r may
+// be null. No output overlaps an input.
+void divmod(Limb* q, Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb);
+// a[0..n) := a div d; returns a mod d (d != 0).
+Limb divmod_1(Limb* q, const Limb* a, size_t n, Limb d);
+
+// --- radix-2^31 digits <-> limbs -------------------------------------------------------------
+// The limbs of n digits: (31 n + 63) / 64 of them.
+size_t packedSize(size_t digits);
+void pack(Limb* out, const int64_t* d, size_t n);
+// The first count digits of the k limbs x (zeros past its end) into out[0..count).
+void unpack(int64_t* out, size_t count, const Limb* x, size_t k);
+Vec pack(const int64_t* d, size_t n);
+
+// --- decimal text ------------------------------------------------------------------------------
+// Decimal of a magnitude (no sign, "0" for zero).
+std::string toDecimal(const Limb* a, size_t n);
+// Value of a text of decimal digits only (at least one).
+Vec fromDecimal(const char* s, size_t len);
+
+}  // namespace limbs

@@ -1,0 +1,338 @@
+// Linear kernels and products on 64-bit limbs: schoolbook, Karatsuba and the
+// floating-point transform.
+#include <algorithm>
+#include <cstring>
+
+#include "bigint/detail/fft.h"
+#include "bigint/detail/limbs.h"
+
+namespace limbs {
+
+Thresholds thresholds;
+
+Limb add_n(Limb* r, const Limb* a, const Limb* b, size_t n) {
+    Limb c = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const Limb s = a[i] + c;
+        c = s < c;
+        const Limb t = s + b[i];
+        c += t < s;
+        r[i] = t;
+    }
+    return c;
+}
+
+Limb sub_n(Limb* r, const Limb* a, const Limb* b, size_t n) {
+    Limb c = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const Limb ai = a[i], bi = b[i] + c;
+        c = (bi < c) | (ai < bi);
+        r[i] = ai - bi;
+    }
+    return c;
+}
+
+Limb add_1(Limb* r, size_t n, Limb v) {
+    for (size_t i = 0; i < n && v; ++i) {
+        r[i] += v;
+        v = r[i] < v;
+    }
+    return v;
+}
+
+Limb sub_1(Limb* r, size_t n, Limb v) {
+    for (size_t i = 0; i < n && v; ++i) {
+        const Limb x = r[i];
+        r[i] = x - v;
+        v = x < v;
+    }
+    return v;
+}
+
+Limb add(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb) {
+    Limb c = add_n(r, a, b, nb);
+    for (size_t i = nb; i < na; ++i) {
+        r[i] = a[i] + c;
+        c = r[i] < c;
+    }
+    return c;
+}
+
+Limb sub(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb) {
+    Limb c = sub_n(r, a, b, nb);
+    for (size_t i = nb; i < na; ++i) {
+        const Limb x = a[i];
+        r[i] = x - c;
+        c = x < c;
+    }
+    return c;
+}
+
+Limb mul_1(Limb* r, const Limb* a, size_t n, Limb b) {
+    Limb c = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const u128 p = (u128)a[i] * b + c;
+        r[i] = (Limb)p;
+        c = (Limb)(p >> 64);
+    }
+    return c;
+}
+
+Limb addmul_1(Limb* r, const Limb* a, size_t n, Limb b) {
+    Limb c = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const u128 p = (u128)a[i] * b + r[i] + c;
+        r[i] = (Limb)p;
+        c = (Limb)(p >> 64);
+    }
+    return c;
+}
+
+Limb submul_1(Limb* r, const Limb* a, size_t n, Limb b) {
+    Limb c = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const u128 p = (u128)a[i] * b + c;
+        const Limb lo = (Limb)p, x = r[i];
+        c = (Limb)(p >> 64) + (x < lo);
+        r[i] = x - lo;
+    }
+    return c;
+}
+
+Limb lshift(Limb* r, const Limb* a, size_t n, unsigned s) {
+    const Limb out = a[n - 1] >> (64 - s);
+    for (size_t i = n - 1; i > 0; --i) r[i] = (a[i] << s) | (a[i - 1] >> (64 - s));
+    r[0] = a[0] << s;
+    return out;
+}
+
+Limb rshift(Limb* r, const Limb* a, size_t n, unsigned s) {
+    const Limb out = a[0] << (64 - s);
+    for (size_t i = 0; i + 1 < n; ++i) r[i] = (a[i] >> s) | (a[i + 1] << (64 - s));
+    r[n - 1] = a[n - 1] >> s;
+    return out;
+}
+
+int cmp_n(const Limb* a, const Limb* b, size_t n) {
+    for (size_t i = n; i-- > 0;)
+        if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+    return 0;
+}
+
+size_t trimmed(const Limb* a, size_t n) {
+    while (n > 0 && a[n - 1] == 0) --n;
+    return n;
+}
+
+namespace {
+
+// Row by row: one multiply-and-add pass per limb of b.
+void mulBasecase(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb) {
+    r[na] = mul_1(r, a, na, b[0]);
+    for (size_t i = 1; i < nb; ++i) r[na + i] = addmul_1(r + i, a, na, b[i]);
+}
+
+// The cross products once, doubled by a shift, then the squares of the limbs added.
+void sqrBasecase(Limb* r, const Limb* a, size_t n) {
+    if (n == 1) {
+        const u128 p = (u128)a[0] * a[0];
+        r[0] = (Limb)p;
+        r[1] = (Limb)(p >> 64);
+        return;
+    }
+    r[0] = 0;
+    r[n] = mul_1(r + 1, a + 1, n - 1, a[0]);
+    for (size_t i = 1; i + 1 < n; ++i) r[n + i] = addmul_1(r + 2 * i + 1, a + i + 1, n - i - 1, a[i]);
+    r[2 * n - 1] = lshift(r + 1, r + 1, 2 * n - 2, 1);
+    Limb c = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const u128 p = (u128)a[i] * a[i];
+        u128 lo = (u128)r[2 * i] + (Limb)p + c;
+        r[2 * i] = (Limb)lo;
+        u128 hi = (u128)r[2 * i + 1] + (Limb)(p >> 64) + (Limb)(lo >> 64);
+        r[2 * i + 1] = (Limb)hi;
+        c = (Limb)(hi >> 64);
+    }
+}
+
+// r[0..m) = |a - b| for a of na <= m limbs and b of m limbs; true when a < b.
+bool absDiff(Limb* r, const Limb* a, size_t na, const Limb* b, size_t m) {
+    int c = 0;
+    if (na == m) c = cmp_n(a, b, m);
+    else {
+        for (size_t i = m; i-- > na && c == 0;)
+            if (b[i] != 0) c = -1;
+        if (c == 0) c = cmp_n(a, b, na);
+    }
+    if (c >= 0) {
+        sub(r, a, na, b, na);   // the limbs of b above na are zero here
+        std::fill(r + na, r + m, 0);
+        return false;
+    }
+    sub(r, b, m, a, na);
+    return true;
+}
+
+// Scratch for a Karatsuba product of n limbs.
+size_t scratchFor(size_t n) { return 6 * n + 200; }
+
+void mulN(Limb* r, const Limb* a, const Limb* b, size_t n, Limb* ws);
+void sqrN(Limb* r, const Limb* a, size_t n, Limb* ws);
+
+// Karatsuba: with a = a1 B^h + a0 and b likewise, a b = a1 b1 B^2h + (a0 b0 + a1 b1 -
+// (a0 - a1)(b0 - b1)) B^h + a0 b0: three half products instead of four. For squares the
+// difference term is a square, always subtracted.
+void karatsuba(Limb* r, const Limb* a, const Limb* b, size_t n, Limb* ws, bool square) {
+    const size_t l = n / 2, h = n - l;   // low half l limbs, high half h >= l
+    Limb* da = ws;
+    Limb* db = ws + h;
+    Limb* t = ws + 2 * h;                // 2h limbs: (a0 - a1)(b0 - b1)
+    Limb* rest = ws + 4 * h;
+    bool negative = absDiff(da, a, l, a + l, h);
+    if (square) {
+        sqrN(t, da, h, rest);
+        negative = true;
+    } else {
+        negative ^= absDiff(db, b, l, b + l, h);
+        mulN(t, da, db, h, rest);
+        negative = !negative;   // the middle term subtracts t when the signs agree
+    }
+    if (square) {
+        sqrN(r, a, l, rest);
+        sqrN(r + 2 * l, a + l, h, rest);
+    } else {
+        mulN(r, a, b, l, rest);
+        mulN(r + 2 * l, a + l, b + l, h, rest);
+    }
+    // middle (2h + 1 limbs) = low product + high product -/+ t, added at r + l.
+    Limb* mid = rest;
+    Limb top = add(mid, r + 2 * l, 2 * h, r, 2 * l);
+    if (negative) top -= sub_n(mid, mid, t, 2 * h);
+    else top += add_n(mid, mid, t, 2 * h);
+    Limb carry = add_n(r + l, r + l, mid, 2 * h);
+    carry += top;
+    add_1(r + l + 2 * h, 2 * n - l - 2 * h, carry);
+}
+
+void mulN(Limb* r, const Limb* a, const Limb* b, size_t n, Limb* ws) {
+    if (n < thresholds.karatsuba) mulBasecase(r, a, n, b, n);
+    else karatsuba(r, a, b, n, ws, false);
+}
+
+void sqrN(Limb* r, const Limb* a, size_t n, Limb* ws) {
+    if (n < thresholds.karatsubaSqr) sqrBasecase(r, a, n);
+    else karatsuba(r, a, a, n, ws, true);
+}
+
+size_t trimmedDigits(const int64_t* d, size_t n) {
+    while (n > 0 && d[n - 1] == 0) --n;
+    return n;
+}
+
+// Through the radix-2^31 transform: the operands are regrouped into 31-bit digits and back.
+bool viaTransform(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb, bool square) {
+    const size_t da = (64 * na + 30) / 31, db = (64 * nb + 30) / 31;
+    std::vector<int64_t> x(da), y(square ? 0 : db), z(da + (square ? da : db) + 1);
+    unpack(x.data(), da, a, na);
+    const size_t ta = std::max<size_t>(1, trimmedDigits(x.data(), da));
+    size_t tb = ta;
+    if (!square) {
+        unpack(y.data(), db, b, nb);
+        tb = std::max<size_t>(1, trimmedDigits(y.data(), db));
+    }
+    const bool ok = square ? bigfft::sqr(x.data(), ta, z.data())
+                           : bigfft::mul(x.data(), ta, y.data(), tb, z.data());
+    if (!ok) return false;
+    // The product has at most 64 (na + nb) bits; its digits may reach one limb further.
+    const Vec packed = pack(z.data(), ta + tb);
+    const size_t k = std::min(packed.size(), na + nb);
+    std::copy(packed.begin(), packed.begin() + (long)k, r);
+    std::fill(r + k, r + na + nb, 0);
+    return true;
+}
+
+// Unbalanced products: b times slices of a as long as b.
+void mulSliced(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb) {
+    std::vector<Limb> part(2 * nb);
+    mul(r, a, nb, b, nb);
+    for (size_t off = nb; off < na; off += nb) {
+        const size_t m = std::min(nb, na - off);
+        if (m >= nb) mul(part.data(), a + off, m, b, nb);
+        else mul(part.data(), b, nb, a + off, m);
+        // r[off .. off + nb) holds the top of the previous slice; the rest is fresh.
+        const Limb c = add_n(r + off, r + off, part.data(), nb);
+        std::copy(part.begin() + (long)nb, part.begin() + (long)(nb + m), r + off + nb);
+        add_1(r + off + nb, m, c);
+    }
+}
+
+}  // namespace
+
+void mul(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb) {
+    if (a == b && na == nb) { sqr(r, a, na); return; }
+    if (nb < thresholds.karatsuba) { mulBasecase(r, a, na, b, nb); return; }
+    if (nb >= thresholds.fft && viaTransform(r, a, na, b, nb, false)) return;
+    if (na >= 2 * nb) { mulSliced(r, a, na, b, nb); return; }
+    // Nearly balanced: b padded with zeros to na limbs.
+    std::vector<Limb> ws(scratchFor(na) + (na > nb ? 3 * na : 0));
+    if (na == nb) { mulN(r, a, b, na, ws.data()); return; }
+    Limb* pb = ws.data() + scratchFor(na);
+    std::copy(b, b + nb, pb);
+    std::fill(pb + nb, pb + na, 0);
+    Limb* full = pb + na;   // 2 na limbs
+    mulN(full, a, pb, na, ws.data());
+    std::copy(full, full + na + nb, r);
+}
+
+void sqr(Limb* r, const Limb* a, size_t n) {
+    if (n < thresholds.karatsubaSqr) { sqrBasecase(r, a, n); return; }
+    if (n >= thresholds.fftSqr && viaTransform(r, a, n, a, n, true)) return;
+    std::vector<Limb> ws(scratchFor(n));
+    sqrN(r, a, n, ws.data());
+}
+
+// --- radix-2^31 digits <-> limbs ----------------------------------------------------------------
+
+size_t packedSize(size_t digits) { return (31 * digits + 63) / 64; }
+
+void pack(Limb* out, const int64_t* d, size_t n) {
+    const size_t k = packedSize(n);
+    std::fill(out, out + k, 0);
+    Limb acc = 0;
+    unsigned bits = 0;
+    size_t w = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const Limb v = (Limb)d[i];
+        acc |= v << bits;
+        bits += 31;
+        if (bits >= 64) {
+            out[w++] = acc;
+            bits -= 64;
+            acc = bits ? v >> (31 - bits) : 0;
+        }
+    }
+    if (bits) out[w] = acc;
+}
+
+Vec pack(const int64_t* d, size_t n) {
+    Vec r(packedSize(n));
+    pack(r.data(), d, n);
+    return r;
+}
+
+void unpack(int64_t* out, size_t n, const Limb* x, size_t k) {
+    u128 acc = 0;
+    unsigned bits = 0;
+    size_t w = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (bits < 31 && w < k) {
+            acc |= (u128)x[w++] << bits;
+            bits += 64;
+        }
+        out[i] = (int64_t)((Limb)acc & 0x7FFFFFFF);
+        acc >>= 31;
+        bits = bits >= 31 ? bits - 31 : 0;
+    }
+}
+
+}  // namespace limbs
