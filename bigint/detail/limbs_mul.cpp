@@ -78,14 +78,74 @@ Limb mul_1(Limb* r, const Limb* a, size_t n, Limb b) {
     return c;
 }
 
-Limb addmul_1(Limb* r, const Limb* a, size_t n, Limb b) {
-    Limb c = 0;
+namespace {
+
+Limb addmul_1Portable(Limb* r, const Limb* a, size_t n, Limb b, Limb c) {
     for (size_t i = 0; i < n; ++i) {
         const u128 p = (u128)a[i] * b + r[i] + c;
         r[i] = (Limb)p;
         c = (Limb)(p >> 64);
     }
     return c;
+}
+
+#if !defined(QUENDRA_PORTABLE_KERNELS) && defined(__x86_64__) && defined(__GNUC__)
+#define QUENDRA_ADX_KERNELS 1
+// The processors with BMI2 and ADX (Intel from Broadwell, AMD from Zen) have a multiply that
+// leaves the flags alone and two independent carry chains: the low words of the products take
+// the high words of the previous ones on the carry flag, and the row they are added to on the
+// overflow flag, so nothing waits on a single carry. The compiler never writes this itself.
+const bool hasAdx = __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("adx");
+
+// r[0..n) += a[0..n) * b + c for n a positive multiple of 4; returns the carry limb.
+Limb addmul_1Adx(Limb* r, const Limb* a, size_t n, Limb b, Limb c) {
+    Limb lo, hi, zero;
+    long i = -(long)n;   // counts up to zero in rcx, which jrcxz tests without touching flags
+    r += n;
+    a += n;
+    __asm__(
+        "xor %k[zero], %k[zero]\n\t"   // clears both carry flags
+        "1:\n\t"
+        "mulx (%[a],%[i],8), %[lo], %[hi]\n\t"
+        "adcx %[c], %[lo]\n\t"
+        "adox (%[r],%[i],8), %[lo]\n\t"
+        "mov %[lo], (%[r],%[i],8)\n\t"
+        "mulx 8(%[a],%[i],8), %[lo], %[c]\n\t"
+        "adcx %[hi], %[lo]\n\t"
+        "adox 8(%[r],%[i],8), %[lo]\n\t"
+        "mov %[lo], 8(%[r],%[i],8)\n\t"
+        "mulx 16(%[a],%[i],8), %[lo], %[hi]\n\t"
+        "adcx %[c], %[lo]\n\t"
+        "adox 16(%[r],%[i],8), %[lo]\n\t"
+        "mov %[lo], 16(%[r],%[i],8)\n\t"
+        "mulx 24(%[a],%[i],8), %[lo], %[c]\n\t"
+        "adcx %[hi], %[lo]\n\t"
+        "adox 24(%[r],%[i],8), %[lo]\n\t"
+        "mov %[lo], 24(%[r],%[i],8)\n\t"
+        "lea 4(%[i]), %[i]\n\t"
+        "jrcxz 2f\n\t"
+        "jmp 1b\n\t"
+        "2:\n\t"
+        "adcx %[zero], %[c]\n\t"   // a product's high word is at most B - 2: no overflow
+        "adox %[zero], %[c]\n\t"
+        : [c] "+&r"(c), [lo] "=&r"(lo), [hi] "=&r"(hi), [zero] "=&r"(zero), [i] "+&c"(i)
+        : [a] "r"(a), [r] "r"(r), "d"(b)
+        : "cc", "memory");
+    return c;
+}
+#endif
+
+}  // namespace
+
+Limb addmul_1(Limb* r, const Limb* a, size_t n, Limb b) {
+#ifdef QUENDRA_ADX_KERNELS
+    if (hasAdx && n >= 4) {
+        const size_t k = n % 4;
+        const Limb c = addmul_1Portable(r, a, k, b, 0);
+        return addmul_1Adx(r + k, a + k, n - k, b, c);
+    }
+#endif
+    return addmul_1Portable(r, a, n, b, 0);
 }
 
 Limb submul_1(Limb* r, const Limb* a, size_t n, Limb b) {
@@ -128,8 +188,8 @@ namespace {
 
 // Row by row: one multiply-and-add pass per limb of b.
 void mulBasecase(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb) {
-    r[na] = mul_1(r, a, na, b[0]);
-    for (size_t i = 1; i < nb; ++i) r[na + i] = addmul_1(r + i, a, na, b[i]);
+    std::fill(r, r + na, 0);
+    for (size_t i = 0; i < nb; ++i) r[na + i] = addmul_1(r + i, a, na, b[i]);
 }
 
 // The cross products once, doubled by a shift, then the squares of the limbs added.
@@ -140,8 +200,8 @@ void sqrBasecase(Limb* r, const Limb* a, size_t n) {
         r[1] = (Limb)(p >> 64);
         return;
     }
-    r[0] = 0;
-    r[n] = mul_1(r + 1, a + 1, n - 1, a[0]);
+    std::fill(r, r + n, 0);
+    r[n] = addmul_1(r + 1, a + 1, n - 1, a[0]);
     for (size_t i = 1; i + 1 < n; ++i) r[n + i] = addmul_1(r + 2 * i + 1, a + i + 1, n - i - 1, a[i]);
     r[2 * n - 1] = lshift(r + 1, r + 1, 2 * n - 2, 1);
     Limb c = 0;
@@ -295,23 +355,29 @@ void sqr(Limb* r, const Limb* a, size_t n) {
 
 size_t packedSize(size_t digits) { return (31 * digits + 63) / 64; }
 
+// Two digits make a 62-bit pair; the pairs are laid end to end in a register and written
+// out a limb at a time.
 void pack(Limb* out, const int64_t* d, size_t n) {
     const size_t k = packedSize(n);
-    std::fill(out, out + k, 0);
     Limb acc = 0;
-    unsigned bits = 0;
+    unsigned bits = 0;   // bits pending in acc, below 64
     size_t w = 0;
-    for (size_t i = 0; i < n; ++i) {
-        const Limb v = (Limb)d[i];
+    auto put = [&](Limb v, unsigned width) {
         acc |= v << bits;
-        bits += 31;
-        if (bits >= 64) {
+        if (bits + width >= 64) {
             out[w++] = acc;
-            bits -= 64;
-            acc = bits ? v >> (31 - bits) : 0;
+            // v >> (64 - bits), written so that bits = 0 gives 0
+            acc = (v >> 1) >> (63 - bits);
+            bits = bits + width - 64;
+        } else {
+            bits += width;
         }
-    }
-    if (bits) out[w] = acc;
+    };
+    size_t i = 0;
+    for (; i + 1 < n; i += 2) put((Limb)d[i] | (Limb)d[i + 1] << 31, 62);
+    if (i < n) put((Limb)d[i], 31);
+    if (w < k) out[w++] = acc;
+    std::fill(out + w, out + k, 0);
 }
 
 Vec pack(const int64_t* d, size_t n) {
@@ -321,17 +387,23 @@ Vec pack(const int64_t* d, size_t n) {
 }
 
 void unpack(int64_t* out, size_t n, const Limb* x, size_t k) {
-    u128 acc = 0;
-    unsigned bits = 0;
-    size_t w = 0;
-    for (size_t i = 0; i < n; ++i) {
-        if (bits < 31 && w < k) {
-            acc |= (u128)x[w++] << bits;
-            bits += 64;
-        }
-        out[i] = (int64_t)((Limb)acc & 0x7FFFFFFF);
-        acc >>= 31;
-        bits = bits >= 31 ? bits - 31 : 0;
+    // Pairs of digits (62 bits) wholly inside the limbs first, without bounds checks; the
+    // rest one digit at a time.
+    const size_t pairs = k > 0 ? std::min(n / 2, (64 * (k - 1)) / 62) : 0;
+    for (size_t j = 0; j < pairs; ++j) {
+        const size_t pos = 62 * j, w = pos >> 6;
+        const unsigned off = (unsigned)(pos & 63);
+        // (x[w+1] << 1) << (63 - off) is x[w+1] << (64 - off), and 0 for off = 0.
+        const Limb v = (x[w] >> off) | ((x[w + 1] << 1) << (63 - off));
+        out[2 * j] = (int64_t)(v & 0x7FFFFFFF);
+        out[2 * j + 1] = (int64_t)((v >> 31) & 0x7FFFFFFF);
+    }
+    for (size_t i = 2 * pairs; i < n; ++i) {
+        const size_t pos = 31 * i, w = pos >> 6;
+        const unsigned off = (unsigned)(pos & 63);
+        Limb v = w < k ? x[w] >> off : 0;
+        if (off > 33 && w + 1 < k) v |= x[w + 1] << (64 - off);
+        out[i] = (int64_t)(v & 0x7FFFFFFF);
     }
 }
 
