@@ -5,6 +5,7 @@
 
 #include "bigint/detail/limbs.h"
 #include "bigint/detail/mag.h"
+#include "numtheory/digits.h"
 
 namespace {
 
@@ -33,8 +34,8 @@ void BigFromDecimal(std::string_view text, TBigInt& A) {
             throw BigError("'" + std::string(chunk) + "' is not a valid integer value");
     }
     const limbs::Vec v = limbs::fromDecimal(s.data(), L);
-    mag::Num r = mag::make((64 * v.size() + 30) / 31);
-    limbs::unpack(r.data() + 1, r.size() - 1, v.data(), v.size());
+    mag::Num r = mag::make(numtheory::DigitCountForWords(v.size()));
+    numtheory::WordsToDigits(v.data(), v.size(), r.data() + 1);
     mag::put(A, std::move(r), sign);
 }
 

@@ -22,5 +22,7 @@ void DigitsToWords(const int64_t* d, size_t n, uint64_t* w, size_t k);
 constexpr size_t DigitCountForWords(size_t k) { return (64 * k + 30) / 31; }
 // The k words as DigitCountForWords(k) digits (leading zero digits left in place).
 void WordsToDigits(const uint64_t* w, size_t k, int64_t* d);
+// The first count digits of the k words (zero digits past their end).
+void WordsToDigits(const uint64_t* w, size_t k, int64_t* d, size_t count);
 
 }  // namespace numtheory

@@ -2,7 +2,7 @@
 // product, division and conversion of more than a few digits. Values are runs of limbs,
 // least significant first; lengths are explicit and runs may have leading zero limbs unless
 // a function says otherwise. The radix-2^31 digits of TBigInt are regrouped on the way in and
-// out (see pack/unpack), in linear time.
+// out (numtheory/digits.h), in linear time.
 #pragma once
 
 #include <cstddef>
@@ -67,13 +67,8 @@ void divmod(Limb* q, Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb
 // a[0..n) := a div d; returns a mod d (d != 0).
 Limb divmod_1(Limb* q, const Limb* a, size_t n, Limb d);
 
-// --- radix-2^31 digits <-> limbs -------------------------------------------------------------
-// The limbs of n digits: (31 n + 63) / 64 of them.
-size_t packedSize(size_t digits);
-void pack(Limb* out, const int64_t* d, size_t n);
-// The first count digits of the k limbs x (zeros past its end) into out[0..count).
-void unpack(int64_t* out, size_t count, const Limb* x, size_t k);
-Vec pack(const int64_t* d, size_t n);
+// The limbs that n radix-2^31 digits fill (numtheory/digits.h regroups them).
+constexpr size_t packedSize(size_t digits) { return (31 * digits + 63) / 64; }
 
 // --- decimal text ------------------------------------------------------------------------------
 // Decimal of a magnitude (no sign, "0" for zero).

@@ -5,6 +5,7 @@
 
 #include "bigint/detail/fft.h"
 #include "bigint/detail/limbs.h"
+#include "numtheory/digits.h"
 
 namespace limbs {
 
@@ -293,21 +294,17 @@ size_t trimmedDigits(const int64_t* d, size_t n) {
 bool viaTransform(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb, bool square) {
     const size_t da = (64 * na + 30) / 31, db = (64 * nb + 30) / 31;
     std::vector<int64_t> x(da), y(square ? 0 : db), z(da + (square ? da : db) + 1);
-    unpack(x.data(), da, a, na);
+    numtheory::WordsToDigits(a, na, x.data(), da);
     const size_t ta = std::max<size_t>(1, trimmedDigits(x.data(), da));
     size_t tb = ta;
     if (!square) {
-        unpack(y.data(), db, b, nb);
+        numtheory::WordsToDigits(b, nb, y.data(), db);
         tb = std::max<size_t>(1, trimmedDigits(y.data(), db));
     }
     const bool ok = square ? bigfft::sqr(x.data(), ta, z.data())
                            : bigfft::mul(x.data(), ta, y.data(), tb, z.data());
     if (!ok) return false;
-    // The product has at most 64 (na + nb) bits; its digits may reach one limb further.
-    const Vec packed = pack(z.data(), ta + tb);
-    const size_t k = std::min(packed.size(), na + nb);
-    std::copy(packed.begin(), packed.begin() + (long)k, r);
-    std::fill(r + k, r + na + nb, 0);
+    numtheory::DigitsToWords(z.data(), ta + tb, r, na + nb);
     return true;
 }
 
@@ -349,62 +346,6 @@ void sqr(Limb* r, const Limb* a, size_t n) {
     if (n >= thresholds.fftSqr && viaTransform(r, a, n, a, n, true)) return;
     std::vector<Limb> ws(scratchFor(n));
     sqrN(r, a, n, ws.data());
-}
-
-// --- radix-2^31 digits <-> limbs ----------------------------------------------------------------
-
-size_t packedSize(size_t digits) { return (31 * digits + 63) / 64; }
-
-// Two digits make a 62-bit pair; the pairs are laid end to end in a register and written
-// out a limb at a time.
-void pack(Limb* out, const int64_t* d, size_t n) {
-    const size_t k = packedSize(n);
-    Limb acc = 0;
-    unsigned bits = 0;   // bits pending in acc, below 64
-    size_t w = 0;
-    auto put = [&](Limb v, unsigned width) {
-        acc |= v << bits;
-        if (bits + width >= 64) {
-            out[w++] = acc;
-            // v >> (64 - bits), written so that bits = 0 gives 0
-            acc = (v >> 1) >> (63 - bits);
-            bits = bits + width - 64;
-        } else {
-            bits += width;
-        }
-    };
-    size_t i = 0;
-    for (; i + 1 < n; i += 2) put((Limb)d[i] | (Limb)d[i + 1] << 31, 62);
-    if (i < n) put((Limb)d[i], 31);
-    if (w < k) out[w++] = acc;
-    std::fill(out + w, out + k, 0);
-}
-
-Vec pack(const int64_t* d, size_t n) {
-    Vec r(packedSize(n));
-    pack(r.data(), d, n);
-    return r;
-}
-
-void unpack(int64_t* out, size_t n, const Limb* x, size_t k) {
-    // Pairs of digits (62 bits) wholly inside the limbs first, without bounds checks; the
-    // rest one digit at a time.
-    const size_t pairs = k > 0 ? std::min(n / 2, (64 * (k - 1)) / 62) : 0;
-    for (size_t j = 0; j < pairs; ++j) {
-        const size_t pos = 62 * j, w = pos >> 6;
-        const unsigned off = (unsigned)(pos & 63);
-        // (x[w+1] << 1) << (63 - off) is x[w+1] << (64 - off), and 0 for off = 0.
-        const Limb v = (x[w] >> off) | ((x[w + 1] << 1) << (63 - off));
-        out[2 * j] = (int64_t)(v & 0x7FFFFFFF);
-        out[2 * j + 1] = (int64_t)((v >> 31) & 0x7FFFFFFF);
-    }
-    for (size_t i = 2 * pairs; i < n; ++i) {
-        const size_t pos = 31 * i, w = pos >> 6;
-        const unsigned off = (unsigned)(pos & 63);
-        Limb v = w < k ? x[w] >> off : 0;
-        if (off > 33 && w + 1 < k) v |= x[w + 1] << (64 - off);
-        out[i] = (int64_t)(v & 0x7FFFFFFF);
-    }
 }
 
 }  // namespace limbs

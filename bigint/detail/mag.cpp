@@ -8,6 +8,7 @@
 
 #include "bigint/detail/fft.h"
 #include "bigint/detail/limbs.h"
+#include "numtheory/digits.h"
 
 namespace mag {
 namespace {
@@ -25,7 +26,9 @@ public:
         if (n > kSmall) big_.resize(n);
         p = n > kSmall ? big_.data() : small_;
     }
-    Packed(const int64_t* d, size_t digits) : Packed(limbs::packedSize(digits)) { limbs::pack(p, d, digits); }
+    Packed(const int64_t* d, size_t digits) : Packed(limbs::packedSize(digits)) {
+        numtheory::DigitsToWords(d, digits, p, n);
+    }
     limbs::Limb* p;
     size_t n;
 
@@ -122,7 +125,7 @@ void mul(const int64_t* a, size_t na, const int64_t* b, size_t nb, int64_t* out)
     Packed pa(a, na), pb(b, nb);
     Packed r(pa.n + pb.n);
     limbs::mul(r.p, pa.p, pa.n, pb.p, pb.n);
-    limbs::unpack(out, na + nb, r.p, r.n);
+    numtheory::WordsToDigits(r.p, r.n, out, na + nb);
 }
 
 void sqr(const int64_t* a, size_t n, int64_t* out) {
@@ -131,7 +134,7 @@ void sqr(const int64_t* a, size_t n, int64_t* out) {
     Packed pa(a, n);
     Packed r(2 * pa.n);
     limbs::sqr(r.p, pa.p, pa.n);
-    limbs::unpack(out, 2 * n, r.p, r.n);
+    numtheory::WordsToDigits(r.p, r.n, out, 2 * n);
 }
 
 Num mul(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
@@ -203,12 +206,12 @@ void divmod(const int64_t* a, size_t na, const int64_t* b, size_t nb, Num* q, Nu
     limbs::divmod(q ? pq.p : nullptr, r ? pr.p : nullptr, pa.p, la, pb.p, lb);
     if (q) {
         *q = make((64 * pq.n + 30) / 31);
-        limbs::unpack(q->data() + 1, q->size() - 1, pq.p, pq.n);
+        numtheory::WordsToDigits(pq.p, pq.n, q->data() + 1);
         trim(*q);
     }
     if (r) {
         *r = make(nb);
-        limbs::unpack(r->data() + 1, nb, pr.p, pr.n);
+        numtheory::WordsToDigits(pr.p, pr.n, r->data() + 1, nb);
         trim(*r);
     }
 }
