@@ -1,6 +1,6 @@
 // Decimal text to and from limbs. Short numbers go nineteen digits (one limb) at a time;
-// long ones by divide and conquer over the powers 10^(19 * 2^k), which each thread computes
-// once and keeps, so converting n digits costs about a product of n digits times log n.
+// long ones by divide and conquer over the powers 10^(19 * 2^k), kept per thread, so that
+// converting n digits costs about a product of n digits times log n.
 #include <algorithm>
 #include <cstring>
 
@@ -12,11 +12,15 @@ namespace {
 constexpr Limb kTen19 = 10000000000000000000ull;
 constexpr size_t kChunk = 19;
 
-// 10^(19 * 2^k), trimmed; kept per thread for the whole run (a few MB at most for the
-// largest numbers the program meets).
-const Vec& tenPower(size_t k) {
+constexpr Limb kFive19 = 19073486328125ull;
+
+// 5^(19 * 2^k), trimmed: 10^e = 5^e 2^e with e = 19 * 2^k, and the power of two is a shift, so
+// products and divisions by 10^e work on 5^e, which has 0.7 times the bits. Kept per thread
+// for the whole run: every conversion of a similar size (the rows of a certificate above all)
+// reuses them, a few MB at most for the longest numbers.
+const Vec& fivePower(size_t k) {
     thread_local std::vector<Vec> powers;
-    if (powers.empty()) powers.push_back(Vec{kTen19});
+    if (powers.empty()) powers.push_back(Vec{kFive19});
     while (powers.size() <= k) {
         const Vec& last = powers.back();
         Vec sq(2 * last.size());
@@ -25,6 +29,33 @@ const Vec& tenPower(size_t k) {
         powers.push_back(std::move(sq));
     }
     return powers[k];
+}
+
+size_t tenExponent(size_t k) { return kChunk << k; }
+
+// x >> e for x of n limbs: n - e / 64 limbs (at least one).
+Vec shiftedDown(const Limb* x, size_t n, size_t e) {
+    const size_t w = e / 64;
+    const unsigned b = (unsigned)(e % 64);
+    if (n <= w) return Vec(1, 0);
+    Vec r(x + w, x + n);
+    if (b) rshift(r.data(), r.data(), r.size(), b);
+    return r;
+}
+
+// r[0..m) := (v << e) + low, for v of nv limbs and low of nl limbs, m limbs being enough.
+void shiftUpAdd(Limb* r, size_t m, const Limb* v, size_t nv, size_t e, const Limb* low, size_t nl) {
+    const size_t w = e / 64;
+    const unsigned b = (unsigned)(e % 64);
+    std::fill(r, r + m, 0);
+    const size_t nvFit = m > w ? std::min(nv, m - w) : 0;   // v = 0 leaves r = low
+    if (nvFit > 0 && b) {
+        const Limb out = lshift(r + w, v, nvFit, b);
+        if (w + nvFit < m) r[w + nvFit] = out;
+    } else if (nvFit > 0) {
+        std::copy(v, v + nvFit, r + w);
+    }
+    add(r, r, m, low, std::min(nl, m));
 }
 
 // Writes v < 10^19 as exactly 19 digits at out.
@@ -54,7 +85,9 @@ void emitSmall(char* out, size_t width, Limb* x, size_t n) {
     std::memset(out, '0', end);
 }
 
-// Writes x (n limbs) < 10^(19 * 2^(k+1)) as exactly width = 19 * 2^(k+1) digits.
+// Writes x (n limbs) < 10^(19 * 2^(k+1)) as exactly width = 19 * 2^(k+1) digits: the high
+// and low halves of its digits are x div 10^e and x mod 10^e (e = 19 * 2^k), that is
+// (x >> e) div 5^e and ((x >> e) mod 5^e) << e plus the low e bits of x.
 void emit(char* out, const Limb* x, size_t n, size_t k) {
     const size_t width = kChunk << (k + 1);
     n = trimmed(x, n);
@@ -63,14 +96,26 @@ void emit(char* out, const Limb* x, size_t n, size_t k) {
         emitSmall(out, width, w.data(), n);
         return;
     }
-    const Vec& p = tenPower(k);
-    if (n < p.size()) {   // below the splitting power: the high half is all zeros
+    const size_t e = tenExponent(k);
+    const Vec& p = fivePower(k);
+    Vec top = shiftedDown(x, n, e);
+    const size_t nt = std::max<size_t>(trimmed(top.data(), top.size()), 1);
+    if (nt < p.size() || (nt == p.size() && cmp_n(top.data(), p.data(), nt) < 0)) {
+        // below 10^e: the high half is all zeros
         std::memset(out, '0', width / 2);
         emit(out + width / 2, x, n, k - 1);
         return;
     }
-    Vec q(n - p.size() + 1), r(p.size());
-    divmod(q.data(), r.data(), x, n, p.data(), p.size());
+    Vec q(nt - p.size() + 1), r5(p.size());
+    divmod(q.data(), r5.data(), top.data(), nt, p.data(), p.size());
+    // x mod 10^e < 10^e: as many limbs as e bits plus p.
+    const size_t m = std::min(n, e / 64 + p.size() + 1);
+    const size_t lw = e / 64;
+    const unsigned lb = (unsigned)(e % 64);
+    Vec low(x, x + std::min(n, lw + (lb ? 1 : 0)));   // x mod 2^e
+    if (lb && low.size() == lw + 1) low[lw] &= (Limb{1} << lb) - 1;
+    Vec r(m);
+    shiftUpAdd(r.data(), m, r5.data(), r5.size(), e, low.data(), low.size());
     emit(out, q.data(), q.size(), k - 1);
     emit(out + width / 2, r.data(), r.size(), k - 1);
 }
@@ -93,12 +138,13 @@ void combine(Limb* r, const Limb* c, size_t n) {
     Vec low(lowCount), high(n - lowCount);
     combine(low.data(), c, lowCount);
     combine(high.data(), c + lowCount, n - lowCount);
-    const Vec& p = tenPower(k);
+    // r = (high * 5^e) << e + low, e = 19 * 2^k
+    const Vec& p = fivePower(k);
     const size_t nh = std::max<size_t>(trimmed(high.data(), high.size()), 1);
-    std::fill(r, r + n, 0);
-    if (nh >= p.size()) mul(r, high.data(), nh, p.data(), p.size());
-    else mul(r, p.data(), p.size(), high.data(), nh);
-    add(r, r, n, low.data(), lowCount);
+    Vec t(nh + p.size());
+    if (nh >= p.size()) mul(t.data(), high.data(), nh, p.data(), p.size());
+    else mul(t.data(), p.data(), p.size(), high.data(), nh);
+    shiftUpAdd(r, n, t.data(), trimmed(t.data(), t.size()), tenExponent(k), low.data(), lowCount);
 }
 
 }  // namespace

@@ -1,0 +1,166 @@
+// The limb kernels behind the public operations, against GMP at and around every threshold
+// where one method hands over to the next, on random and structured operands: all-ones
+// limbs, powers of two and their neighbours, divisors with a lone top bit, dividends that
+// leave the largest remainder, decimal powers and their neighbours. A failure names the seed;
+// QUENDRA_KERNEL_SEED replays it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+
+#include "bigint/detail/limbs.h"
+#include "tests/gmp_util.h"
+
+namespace {
+
+uint64_t seedFor(uint64_t offset) {
+    if (const char* v = std::getenv("QUENDRA_KERNEL_SEED")) return std::strtoull(v, nullptr, 10) + offset;
+    return (uint64_t)std::chrono::steady_clock::now().time_since_epoch().count() + offset;
+}
+
+// Values of a given size in limbs, in the shapes that stress carries and estimates.
+class Shapes {
+public:
+    explicit Shapes(uint64_t seed) : rng_(seed) {}
+    void make(Mpz& z, size_t limbs, int shape) {
+        const unsigned long bits = 64 * (unsigned long)limbs;
+        switch (shape % 6) {
+        case 0:   // random, top limb non-zero
+            mpz_set_ui(z.v, 0);
+            for (size_t i = 0; i < limbs; ++i) {
+                mpz_mul_2exp(z.v, z.v, 64);
+                mpz_add_ui(z.v, z.v, (unsigned long)rng_());
+            }
+            mpz_setbit(z.v, bits - 1 - rng_() % 63);
+            break;
+        case 1:   // all ones
+            mpz_set_ui(z.v, 0);
+            mpz_setbit(z.v, bits);
+            mpz_sub_ui(z.v, z.v, 1);
+            break;
+        case 2:   // a lone top bit
+            mpz_set_ui(z.v, 0);
+            mpz_setbit(z.v, bits - 1);
+            break;
+        case 3:   // 2^k + 1
+            mpz_set_ui(z.v, 1);
+            mpz_setbit(z.v, bits - 1 - rng_() % 64);
+            break;
+        case 4:   // 2^k - 1 with k just below a limb boundary
+            mpz_set_ui(z.v, 0);
+            mpz_setbit(z.v, bits - rng_() % 3);
+            mpz_sub_ui(z.v, z.v, 1);
+            break;
+        default:  // top half all ones, bottom half random: quotient estimates at their edge
+            make(z, limbs, 0);
+            for (unsigned long b = bits / 2; b < bits; ++b) mpz_setbit(z.v, b);
+        }
+    }
+    std::mt19937_64& rng() { return rng_; }
+
+private:
+    std::mt19937_64 rng_;
+};
+
+std::string where(uint64_t seed, const Mpz& a, const Mpz& b) {
+    return "seed " + std::to_string(seed) + " sizes " + std::to_string(mpz_size(a.v)) + " / " +
+           std::to_string(mpz_size(b.v)) + " limbs";
+}
+
+// Sizes (in limbs) at and around a threshold.
+std::vector<size_t> around(size_t t) {
+    std::vector<size_t> s;
+    for (size_t v : {t - 1, t, t + 1, 2 * t - 1, 2 * t + 1})
+        if (v >= 1) s.push_back(v);
+    return s;
+}
+
+TEST(LimbKernels, ProductsAroundEveryThreshold) {
+    const uint64_t seed = seedFor(0);
+    Shapes shapes(seed);
+    const limbs::Thresholds& t = limbs::thresholds;
+    std::vector<size_t> sizes;
+    for (size_t th : {t.karatsuba, t.karatsubaSqr, t.fft, t.fftSqr})
+        for (size_t s : around(th)) sizes.push_back(s);
+    for (size_t na : sizes) {
+        Mpz a, b, e;
+        shapes.make(a, na, (int)(shapes.rng()() % 6));
+        // the other operand as long, a little shorter, or much shorter (sliced products)
+        for (size_t nb : {na, na - na / 5, std::max<size_t>(1, na / 3), size_t{1}}) {
+            shapes.make(b, nb, (int)(shapes.rng()() % 6));
+            TBigInt A = a.get(), B = b.get(), c;
+            BigMul(A, B, c);
+            mpz_mul(e.v, a.v, b.v);
+            ASSERT_TRUE(SameMagnitude(c, e)) << "mul " << where(seed, a, b);
+        }
+        TBigInt A = a.get(), c;
+        BigSquare(A, c);
+        mpz_mul(e.v, a.v, a.v);
+        ASSERT_TRUE(SameMagnitude(c, e)) << "square " << where(seed, a, a);
+    }
+}
+
+TEST(LimbKernels, DivisionAroundItsThresholdAndTheLargestRemainders) {
+    const uint64_t seed = seedFor(1);
+    Shapes shapes(seed);
+    const size_t t = limbs::thresholds.divide;
+    std::vector<size_t> divisors = {1, 2, 3};
+    for (size_t s : around(t)) divisors.push_back(s);
+    divisors.push_back(4 * t + 3);
+    for (size_t nb : divisors) {
+        // quotients from one limb (the truncated recursion) past the divisor's length
+        // (blocks of quotient limbs)
+        for (size_t nq : {size_t{1}, nb / 2 + 1, nb - 1 + (nb == 1), nb, nb + 1, 2 * nb + 3}) {
+            for (int kind = 0; kind < 3; ++kind) {
+                Mpz a, b, q, r, e, f;
+                shapes.make(b, nb, (int)(shapes.rng()() % 6));
+                shapes.make(q, nq, (int)(shapes.rng()() % 6));
+                if (kind == 0) shapes.make(a, nb + nq, (int)(shapes.rng()() % 6));
+                if (kind == 1) {   // q b + (b - 1): the largest remainder
+                    mpz_mul(a.v, q.v, b.v);
+                    mpz_add(a.v, a.v, b.v);
+                    mpz_sub_ui(a.v, a.v, 1);
+                }
+                if (kind == 2) mpz_mul(a.v, q.v, b.v);   // exact
+                TBigInt A = a.get(), B = b.get(), Q, R;
+                BigDivMod(A, B, Q, R);
+                mpz_fdiv_qr(e.v, f.v, a.v, b.v);
+                ASSERT_TRUE(SameMagnitude(Q, e) && SameMagnitude(R, f))
+                    << "divmod kind " << kind << " " << where(seed, a, b);
+            }
+        }
+    }
+}
+
+// Powers of ten and their neighbours around the lengths where the conversions split
+// (19 * 2^k digits), and random lengths, both ways.
+TEST(LimbKernels, DecimalConversionsAroundTheirSplits) {
+    const uint64_t seed = seedFor(2);
+    Shapes shapes(seed);
+    std::vector<unsigned long> lengths;
+    for (unsigned long k = 19; k <= 19 * 1024; k *= 2)
+        for (unsigned long d : {k - 1, k, k + 1}) lengths.push_back(d);
+    for (int i = 0; i < 8; ++i) lengths.push_back(1 + shapes.rng()() % 30000);
+    for (unsigned long digits : lengths) {
+        Mpz ten;
+        mpz_ui_pow_ui(ten.v, 10, digits);
+        for (long delta : {-1L, 0L, 1L}) {
+            Mpz a;
+            if (delta < 0) mpz_sub_ui(a.v, ten.v, 1);
+            else mpz_add_ui(a.v, ten.v, (unsigned long)delta);
+            TBigInt A = a.get(), back;
+            ASSERT_EQ(BigToDecimal(A), a.str()) << "seed " << seed << " 10^" << digits << " + " << delta;
+            BigFromDecimal(a.str(), back);
+            ASSERT_TRUE(SameMagnitude(back, a)) << "seed " << seed << " 10^" << digits << " + " << delta;
+        }
+        Mpz r;
+        shapes.make(r, 1 + digits / 19, (int)(shapes.rng()() % 6));
+        TBigInt R = r.get(), back;
+        const std::string text = BigToDecimal(R);
+        ASSERT_EQ(text, r.str()) << "seed " << seed << " " << mpz_size(r.v) << " limbs";
+        BigFromDecimal(text, back);
+        ASSERT_TRUE(SameMagnitude(back, r)) << "seed " << seed << " " << text.size() << " digits";
+    }
+}
+
+}  // namespace
