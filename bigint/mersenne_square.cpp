@@ -9,6 +9,7 @@
 #include "bigint/convert.h"
 #include "bigint/types.h"
 #include "bigint/detail/fft.h"
+#include "bigint/detail/limbs.h"
 #include "bigint/detail/mag.h"
 #include "bigint/detail/simd.h"
 #include "numtheory/digits.h"
@@ -409,7 +410,5 @@ void MersenneSquarer::step() {
 }
 
 std::string ResidueToDecimal(const std::vector<uint64_t>& residue) {
-    TBigInt v;
-    mag::put(v, toNum(residue, 64 * (uint64_t)residue.size()), Positive);
-    return BigToDecimal(v);
+    return limbs::toDecimal(residue.data(), residue.size());
 }

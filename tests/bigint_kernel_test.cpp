@@ -164,3 +164,24 @@ TEST(LimbKernels, DecimalConversionsAroundTheirSplits) {
 }
 
 }  // namespace
+
+// Modular powers on moduli around the length where the reduction by rows hands over to the
+// reduction by products, and well past it: odd moduli of every shape, bases above the modulus.
+TEST(LimbKernels, ModularPowersAroundTheReductionThreshold) {
+    const uint64_t seed = seedFor(3);
+    Shapes shapes(seed);
+    for (size_t k : {1, 2, 3, 39, 40, 41, 90}) {
+        for (int shape = 0; shape < 6; ++shape) {
+            Mpz n, a, e, ref;
+            shapes.make(n, k, shape);
+            mpz_setbit(n.v, 0);
+            if (mpz_cmp_ui(n.v, 3) < 0) mpz_set_ui(n.v, 3);
+            shapes.make(a, k + 1, (int)(shapes.rng()() % 6));
+            shapes.make(e, 1 + shapes.rng()() % 3, (int)(shapes.rng()() % 6));
+            TBigInt C;
+            BigMontPowMod(a.get(), e.get(), n.get(), C);
+            mpz_powm(ref.v, a.v, e.v, n.v);
+            ASSERT_TRUE(SameMagnitude(C, ref)) << "powmod shape " << shape << " " << where(seed, a, n);
+        }
+    }
+}

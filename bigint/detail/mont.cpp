@@ -1,15 +1,39 @@
-// Montgomery arithmetic on 64-bit limbs (CIOS multiplication, fixed-window powers).
+// Montgomery arithmetic on 64-bit limbs: products on the limb kernels, then a reduction by
+// rows or by two products; sliding-window powers.
 #include "bigint/detail/mont.h"
 #include "bigint/poll.h"
 
 #include <algorithm>
 
+#include "bigint/detail/limbs.h"
 #include "numtheory/digits.h"
 #include "numtheory/word.h"
 
 namespace mont {
 
-using u128 = mag::u128;
+namespace {
+
+// -n^-1 mod 2^(64 k) for odd n of k limbs, by Newton's iteration x := x (2 - n x), which
+// doubles the correct low limbs each step, from the inverse of the lowest limb.
+Limbs negatedInverse(const Limbs& n) {
+    const size_t k = n.size();
+    Limbs x(k, 0), e(2 * k), f(k), y(2 * k);
+    x[0] = numtheory::InverseMod2to64(n[0]);
+    for (size_t p = 1; p < k;) {
+        const size_t q = std::min(2 * p, k);
+        limbs::mul(e.data(), n.data(), q, x.data(), p);       // n x mod B^q
+        for (size_t i = 0; i < q; ++i) f[i] = ~e[i];          // 2 - n x = ~(n x) + 3
+        limbs::add_1(f.data(), q, 3);
+        limbs::mul(y.data(), f.data(), q, x.data(), p);
+        std::copy(y.begin(), y.begin() + (long)q, x.begin());
+        p = q;
+    }
+    for (size_t i = 0; i < k; ++i) x[i] = ~x[i];              // -x = ~x + 1
+    limbs::add_1(x.data(), k, 1);
+    return x;
+}
+
+}  // namespace
 
 Limbs toLimbs(const int64_t* d, size_t n, size_t k) {
     Limbs r(k);
@@ -33,8 +57,11 @@ Ring::Ring(const int64_t* n, size_t nn) {
     while (k_ > 1 && n_[k_ - 1] == 0) --k_;
     n_.resize(k_);
     ninv_ = 0 - numtheory::InverseMod2to64(n_[0]);
-    t_.assign(k_ + 2, 0);
     w_.assign(2 * k_ + 1, 0);
+    if (k_ >= kProductReduction) {
+        t_.assign(4 * k_, 0);
+        nprime_ = negatedInverse(n_);
+    }
     // R^2 mod n by one long division.
     mag::Num big = mag::make(64 * 2 * k_ / 31 + 1);
     big[big.size() - 1] = int64_t{1} << ((128 * k_) % 31);
@@ -48,138 +75,50 @@ Ring::Ring(const int64_t* n, size_t nn) {
 }
 
 void Ring::mul(const uint64_t* a, const uint64_t* b, uint64_t* r) const {
+    limbs::mul(w_.data(), a, k_, b, k_);
+    reduce(w_.data(), r);
+}
+
+void Ring::sqr(const uint64_t* a, uint64_t* r) const {
+    limbs::sqr(w_.data(), a, k_);
+    reduce(w_.data(), r);
+}
+
+// t (2k limbs, below n R) / R mod n. Short moduli: a row of k products per limb, each making
+// the lowest remaining limb zero. Long ones: m = (t mod R) n' mod R, then (t + m n) / R, two
+// products that take the fast methods for their size.
+void Ring::reduce(uint64_t* t, uint64_t* r) const {
     const size_t k = k_;
-    uint64_t* t = t_.data();
-    std::fill(t, t + k + 2, 0);
-    for (size_t i = 0; i < k; ++i) {
-        uint64_t c = 0;
-        const uint64_t bi = b[i];
-        for (size_t j = 0; j < k; ++j) {
-            u128 p = (u128)a[j] * bi + t[j] + c;
-            t[j] = (uint64_t)p;
-            c = (uint64_t)(p >> 64);
+    uint64_t top = 0;
+    if (k < kProductReduction) {
+        for (size_t i = 0; i < k; ++i) {
+            const uint64_t c = limbs::addmul_1(t + i, n_.data(), k, t[i] * ninv_);
+            top += limbs::add_1(t + i + k, k - i, c);
         }
-        u128 s = (u128)t[k] + c;
-        t[k] = (uint64_t)s;
-        t[k + 1] = (uint64_t)(s >> 64);
-        const uint64_t m = t[0] * ninv_;
-        u128 p = (u128)m * n_[0] + t[0];
-        c = (uint64_t)(p >> 64);
-        for (size_t j = 1; j < k; ++j) {
-            p = (u128)m * n_[j] + t[j] + c;
-            t[j - 1] = (uint64_t)p;
-            c = (uint64_t)(p >> 64);
-        }
-        s = (u128)t[k] + c;
-        t[k - 1] = (uint64_t)s;
-        t[k] = t[k + 1] + (uint64_t)(s >> 64);
+        finish(t + k, top, r);
+        return;
     }
-    finish(t, t[k], r);   // t < 2n: subtract n once when t >= n
+    uint64_t* m = t_.data();       // 2k limbs: (t mod R) n', then m n
+    uint64_t* mn = m + 2 * k;      // 2k limbs
+    limbs::mul(m, t, k, nprime_.data(), k);
+    limbs::mul(mn, m, k, n_.data(), k);
+    top = limbs::add_n(mn, mn, t, 2 * k);   // the low k limbs become zero
+    finish(mn + k, top, r);
 }
 
 void Ring::finish(uint64_t* t, uint64_t top, uint64_t* r) const {
     const size_t k = k_;
-    bool ge = top != 0;
-    if (!ge) {
-        ge = true;
-        for (size_t j = k; j-- > 0;)
-            if (t[j] != n_[j]) { ge = t[j] > n_[j]; break; }
-    }
-    if (ge) {
-        uint64_t borrow = 0;
-        for (size_t j = 0; j < k; ++j) {
-            u128 d = (u128)t[j] - n_[j] - borrow;
-            r[j] = (uint64_t)d;
-            borrow = (uint64_t)(d >> 64) & 1;
-        }
-    } else {
-        std::copy(t, t + k, r);
-    }
-}
-
-void Ring::sqr(const uint64_t* a, uint64_t* r) const {
-    const size_t k = k_;
-    uint64_t* w = w_.data();
-    std::fill(w, w + 2 * k + 1, 0);
-    for (size_t i = 0; i + 1 < k; ++i) {
-        uint64_t c = 0;
-        const uint64_t ai = a[i];
-        for (size_t j = i + 1; j < k; ++j) {
-            u128 p = (u128)ai * a[j] + w[i + j] + c;
-            w[i + j] = (uint64_t)p;
-            c = (uint64_t)(p >> 64);
-        }
-        w[i + k] = c;
-    }
-    uint64_t c = 0;
-    for (size_t i = 0; i < k; ++i) {
-        u128 sq = (u128)a[i] * a[i];
-        uint64_t lo = w[2 * i], hi = w[2 * i + 1];
-        u128 s0 = (u128)(lo << 1) + (uint64_t)sq + c;
-        w[2 * i] = (uint64_t)s0;
-        u128 s1 = (u128)((hi << 1) | (lo >> 63)) + (uint64_t)(sq >> 64) + (uint64_t)(s0 >> 64);
-        w[2 * i + 1] = (uint64_t)s1;
-        c = (uint64_t)(s1 >> 64) + (hi >> 63);
-    }
-    // Montgomery reduction of the 2k-limb square.
-    uint64_t extra = 0;
-    for (size_t i = 0; i < k; ++i) {
-        const uint64_t m = w[i] * ninv_;
-        uint64_t cc = 0;
-        for (size_t j = 0; j < k; ++j) {
-            u128 p = (u128)m * n_[j] + w[i + j] + cc;
-            w[i + j] = (uint64_t)p;
-            cc = (uint64_t)(p >> 64);
-        }
-        u128 s = (u128)w[i + k] + cc + extra;
-        w[i + k] = (uint64_t)s;
-        extra = (uint64_t)(s >> 64);
-    }
-    finish(w + k, extra, r);
+    if (top != 0 || limbs::cmp_n(t, n_.data(), k) >= 0) limbs::sub_n(r, t, n_.data(), k);
+    else std::copy(t, t + k, r);
 }
 
 void Ring::add(const uint64_t* a, const uint64_t* b, uint64_t* r) const {
-    const size_t k = k_;
-    uint64_t carry = 0;
-    for (size_t j = 0; j < k; ++j) {
-        u128 s = (u128)a[j] + b[j] + carry;
-        t_[j] = (uint64_t)s;
-        carry = (uint64_t)(s >> 64);
-    }
-    bool ge = carry != 0;
-    if (!ge) {
-        ge = true;
-        for (size_t j = k; j-- > 0;)
-            if (t_[j] != n_[j]) { ge = t_[j] > n_[j]; break; }
-    }
-    uint64_t borrow = 0;
-    for (size_t j = 0; j < k; ++j) {
-        if (ge) {
-            u128 d = (u128)t_[j] - n_[j] - borrow;
-            r[j] = (uint64_t)d;
-            borrow = (uint64_t)(d >> 64) & 1;
-        } else {
-            r[j] = t_[j];
-        }
-    }
+    const uint64_t carry = limbs::add_n(r, a, b, k_);
+    if (carry || limbs::cmp_n(r, n_.data(), k_) >= 0) limbs::sub_n(r, r, n_.data(), k_);
 }
 
 void Ring::sub(const uint64_t* a, const uint64_t* b, uint64_t* r) const {
-    const size_t k = k_;
-    uint64_t borrow = 0;
-    for (size_t j = 0; j < k; ++j) {
-        u128 d = (u128)a[j] - b[j] - borrow;
-        r[j] = (uint64_t)d;
-        borrow = (uint64_t)(d >> 64) & 1;
-    }
-    if (borrow) {
-        uint64_t carry = 0;
-        for (size_t j = 0; j < k; ++j) {
-            u128 s = (u128)r[j] + n_[j] + carry;
-            r[j] = (uint64_t)s;
-            carry = (uint64_t)(s >> 64);
-        }
-    }
+    if (limbs::sub_n(r, a, b, k_)) limbs::add_n(r, r, n_.data(), k_);
 }
 
 bool Ring::equal(const uint64_t* a, const uint64_t* b) const {
@@ -214,8 +153,10 @@ Limbs Ring::pow(const Limbs& a, const int64_t* e, size_t ne) const {
     if (ne == 0) return r;
     const size_t bits = 31 * (ne - 1) + (size_t)(64 - __builtin_clzll((uint64_t)e[ne - 1]));
     auto bit = [&](size_t i) { return (e[i / 31] >> (i % 31)) & 1; };
-    // Fixed window of w bits: 2^(w-1) odd powers of a.
-    const int w = bits > 600 ? 5 : bits > 160 ? 4 : bits > 24 ? 3 : 1;
+    // Sliding windows of up to w bits over 2^(w-1) odd powers of a: w minimises about
+    // 2^(w-1) + bits / (w + 1) products.
+    const int w = bits > 70000 ? 8 : bits > 12000 ? 7 : bits > 2500 ? 6 : bits > 600 ? 5
+                : bits > 160 ? 4 : bits > 24 ? 3 : 1;
     std::vector<Limbs> odd(size_t{1} << (w - 1), Limbs(k_));
     odd[0] = a;
     if (w > 1) {
