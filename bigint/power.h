@@ -3,15 +3,6 @@
 
 #include "bigint/types.h"
 
-// The values set up once per modulus N: R is the smallest power of two above N, held in
-// s digits limited by mask at digit s (or s + 1 digits when N's top digit has 31 bits).
-struct MontgomeryContext {
-    int32_t s = 0;
-    TBigInt R;
-    int64_t mask = 0;
-    TBigInt NPrime;   // R - (N^-1 mod R)
-};
-
 // The longest result BigPower builds: 2^28 bits, about 80.8 million decimal digits. The last
 // squaring up to it peaks at about 2 GB (3^169363916 takes 2.05 GB and 15 to 35 s); each
 // doubling of the limit doubles the memory, and 2^30 bits would need over 8 GB.
@@ -22,9 +13,3 @@ inline constexpr uint64_t BigPowerMaxBits = uint64_t{1} << 28;
 void BigPower(const TBigInt& A, const TBigInt& E, TBigInt& C);
 // C = A^|E| mod N for an odd N >= 3; throws BigError for any other modulus.
 void BigMontPowMod(const TBigInt& A, const TBigInt& E, const TBigInt& N, TBigInt& C);
-
-MontgomeryContext BigMontSetup(const TBigInt& N);
-void BigLowPart(const TBigInt& A, int32_t s, int64_t mask, TBigInt& C);
-void BigMulLow(const TBigInt& A, const TBigInt& B, int64_t mask, int32_t s, TBigInt& C);
-void BigMontReduce(const TBigInt& T, const TBigInt& N, const TBigInt& NPrime, int64_t mask,
-                   int32_t s, TBigInt& C);

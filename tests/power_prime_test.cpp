@@ -95,35 +95,20 @@ TEST(Power, AgainstGmp) {
     }
 }
 
-TEST(Montgomery, ContextsOfBoundaryModuli) {
-    struct Row { const char* n; int s; std::vector<int64_t> r; int64_t mask; };
-    const Row rows[] = {
-        {"2147483647", 1, {2, 0, 1}, 0x7FFFFFFF},                 // 2^31 - 1: R = 2^31
-        {"1073741825", 1, {2, 0, 1}, 0x7FFFFFFF},                 // 2^30 + 1: R = 2^31
-        {"1073741823", 1, {1, 1073741824}, 1073741823},           // 2^30 - 1: R = 2^30
-        {"4611686018427387905", 3, {3, 0, 0, 2}, 1},              // 2^62 + 1: R = 2^63, mask 1
-    };
-    for (const Row& row : rows) {
-        TBigInt n = Dec(row.n);
-        MontgomeryContext ctx = BigMontSetup(n);
-        EXPECT_EQ(ctx.s, row.s) << row.n;
-        EXPECT_EQ(ctx.R.Digits, row.r) << row.n;
-        EXPECT_EQ(ctx.mask, row.mask) << row.n;
-        // N * N' = -1 mod R
-        Mpz nn(n), np(ctx.NPrime), rr(ctx.R), t;
-        mpz_mul(t.v, nn.v, np.v);
-        mpz_add_ui(t.v, t.v, 1);
-        mpz_mod(t.v, t.v, rr.v);
-        EXPECT_EQ(mpz_sgn(t.v), 0) << row.n;
-        // BigMontReduce of T gives T * R^-1 mod N
-        TBigInt T = Dec("123456789123456789"), C, Tm;
-        BigMod(T, n, Tm);
-        BigMontReduce(Tm, n, ctx.NPrime, ctx.mask, ctx.s, C);
-        Mpz tm(Tm), inv, expect;
-        mpz_invert(inv.v, rr.v, nn.v);
-        mpz_mul(expect.v, tm.v, inv.v);
-        mpz_mod(expect.v, expect.v, nn.v);
-        EXPECT_EQ(BigToDecimal(C), Str(expect)) << row.n;
+// Moduli at the edges of a word and of a digit: 2^31 - 1, 2^30 + 1, 2^30 - 1 (one digit),
+// 2^62 + 1 (three digits, top digit 1), 2^64 - 59 (a full word) and 2^64 + 13.
+TEST(Montgomery, BoundaryModuliAgainstGmp) {
+    for (const char* n : {"2147483647", "1073741825", "1073741823", "4611686018427387905",
+                          "18446744073709551557", "18446744073709551629"}) {
+        for (const char* a : {"123456789123456789", "2", "-5"}) {
+            for (const char* e : {"1", "65537", "340282366920938463463374607431768211455"}) {
+                TBigInt c;
+                BigMontPowMod(Dec(a), Dec(e), Dec(n), c);
+                Mpz ma(Dec(a)), me(Dec(e)), mn(Dec(n)), ref;
+                mpz_powm(ref.v, ma.v, me.v, mn.v);
+                EXPECT_EQ(BigToDecimal(c), Str(ref)) << a << "^" << e << " mod " << n;
+            }
+        }
     }
 }
 

@@ -81,7 +81,8 @@ Limb mul_1(Limb* r, const Limb* a, size_t n, Limb b) {
 
 namespace {
 
-Limb addmul_1Portable(Limb* r, const Limb* a, size_t n, Limb b, Limb c) {
+Limb addmul_1Portable(Limb* r, const Limb* a, size_t n, Limb b) {
+    Limb c = 0;
     for (size_t i = 0; i < n; ++i) {
         const u128 p = (u128)a[i] * b + r[i] + c;
         r[i] = (Limb)p;
@@ -98,38 +99,55 @@ Limb addmul_1Portable(Limb* r, const Limb* a, size_t n, Limb b, Limb c) {
 // overflow flag, so nothing waits on a single carry. The compiler never writes this itself.
 const bool hasAdx = __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("adx");
 
-// r[0..n) += a[0..n) * b + c for n a positive multiple of 4; returns the carry limb.
-Limb addmul_1Adx(Limb* r, const Limb* a, size_t n, Limb b, Limb c) {
-    Limb lo, hi, zero;
-    long i = -(long)n;   // counts up to zero in rcx, which jrcxz tests without touching flags
+// r[0..n) += a[0..n) * b for n >= 1; returns the carry limb. The n mod 4 first limbs one at a
+// time, the rest four at a time, all on the same two carry chains.
+Limb addmul_1Adx(Limb* r, const Limb* a, size_t n, Limb b) {
+    Limb lo, hi, zero, c = 0;
+    long i = -(long)n;              // index from the ends, counting up to zero
+    unsigned long first = n % 4;    // in rcx, which jrcxz tests without touching flags
     r += n;
     a += n;
     __asm__(
         "xor %k[zero], %k[zero]\n\t"   // clears both carry flags
-        "1:\n\t"
+        "jrcxz 3f\n\t"
+        "4:\n\t"
         "mulx (%[a],%[i],8), %[lo], %[hi]\n\t"
         "adcx %[c], %[lo]\n\t"
         "adox (%[r],%[i],8), %[lo]\n\t"
         "mov %[lo], (%[r],%[i],8)\n\t"
-        "mulx 8(%[a],%[i],8), %[lo], %[c]\n\t"
-        "adcx %[hi], %[lo]\n\t"
-        "adox 8(%[r],%[i],8), %[lo]\n\t"
-        "mov %[lo], 8(%[r],%[i],8)\n\t"
-        "mulx 16(%[a],%[i],8), %[lo], %[hi]\n\t"
+        "mov %[hi], %[c]\n\t"
+        "lea 1(%[i]), %[i]\n\t"
+        "lea -1(%[cnt]), %[cnt]\n\t"
+        "jrcxz 3f\n\t"
+        "jmp 4b\n\t"
+        "3:\n\t"
+        "mov %[i], %[cnt]\n\t"
+        "jrcxz 2f\n\t"
+        "1:\n\t"
+        "mulx (%[a],%[cnt],8), %[lo], %[hi]\n\t"
         "adcx %[c], %[lo]\n\t"
-        "adox 16(%[r],%[i],8), %[lo]\n\t"
-        "mov %[lo], 16(%[r],%[i],8)\n\t"
-        "mulx 24(%[a],%[i],8), %[lo], %[c]\n\t"
+        "adox (%[r],%[cnt],8), %[lo]\n\t"
+        "mov %[lo], (%[r],%[cnt],8)\n\t"
+        "mulx 8(%[a],%[cnt],8), %[lo], %[c]\n\t"
         "adcx %[hi], %[lo]\n\t"
-        "adox 24(%[r],%[i],8), %[lo]\n\t"
-        "mov %[lo], 24(%[r],%[i],8)\n\t"
-        "lea 4(%[i]), %[i]\n\t"
+        "adox 8(%[r],%[cnt],8), %[lo]\n\t"
+        "mov %[lo], 8(%[r],%[cnt],8)\n\t"
+        "mulx 16(%[a],%[cnt],8), %[lo], %[hi]\n\t"
+        "adcx %[c], %[lo]\n\t"
+        "adox 16(%[r],%[cnt],8), %[lo]\n\t"
+        "mov %[lo], 16(%[r],%[cnt],8)\n\t"
+        "mulx 24(%[a],%[cnt],8), %[lo], %[c]\n\t"
+        "adcx %[hi], %[lo]\n\t"
+        "adox 24(%[r],%[cnt],8), %[lo]\n\t"
+        "mov %[lo], 24(%[r],%[cnt],8)\n\t"
+        "lea 4(%[cnt]), %[cnt]\n\t"
         "jrcxz 2f\n\t"
         "jmp 1b\n\t"
         "2:\n\t"
         "adcx %[zero], %[c]\n\t"   // a product's high word is at most B - 2: no overflow
         "adox %[zero], %[c]\n\t"
-        : [c] "+&r"(c), [lo] "=&r"(lo), [hi] "=&r"(hi), [zero] "=&r"(zero), [i] "+&c"(i)
+        : [c] "+&r"(c), [lo] "=&r"(lo), [hi] "=&r"(hi), [zero] "=&r"(zero), [i] "+&r"(i),
+          [cnt] "+&c"(first)
         : [a] "r"(a), [r] "r"(r), "d"(b)
         : "cc", "memory");
     return c;
@@ -140,13 +158,9 @@ Limb addmul_1Adx(Limb* r, const Limb* a, size_t n, Limb b, Limb c) {
 
 Limb addmul_1(Limb* r, const Limb* a, size_t n, Limb b) {
 #ifdef QUENDRA_ADX_KERNELS
-    if (hasAdx && n >= 4) {
-        const size_t k = n % 4;
-        const Limb c = addmul_1Portable(r, a, k, b, 0);
-        return addmul_1Adx(r + k, a + k, n - k, b, c);
-    }
+    if (hasAdx && n > 0) return addmul_1Adx(r, a, n, b);
 #endif
-    return addmul_1Portable(r, a, n, b, 0);
+    return addmul_1Portable(r, a, n, b);
 }
 
 Limb submul_1(Limb* r, const Limb* a, size_t n, Limb b) {

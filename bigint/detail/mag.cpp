@@ -9,6 +9,7 @@
 #include "bigint/detail/fft.h"
 #include "bigint/detail/limbs.h"
 #include "numtheory/digits.h"
+#include "numtheory/word.h"
 
 namespace mag {
 namespace {
@@ -218,110 +219,106 @@ void divmod(const int64_t* a, size_t na, const int64_t* b, size_t nb, Num* q, Nu
 
 namespace {
 
-uint64_t gcd64(uint64_t x, uint64_t y) {
-    if (x == 0) return y;
-    if (y == 0) return x;
-    int shift = std::countr_zero(x | y);
-    x >>= std::countr_zero(x);
-    do {
-        y >>= std::countr_zero(y);
-        if (x > y) std::swap(x, y);
-        y -= x;
-    } while (y != 0);
-    return x << shift;
+using Run = std::vector<int64_t>;
+
+// (x, y) := (y, x mod y): the full-precision step of Euclid's algorithm.
+void divisionStep(Run& x, Run& y) {
+    Num rem;
+    divmod(x.data(), x.size(), y.data(), y.size(), nullptr, &rem);
+    x.swap(y);
+    const size_t rn = trimmed(rem.data() + 1, (size_t)rem[0]);
+    y.assign(rem.begin() + 1, rem.begin() + 1 + (long)rn);
 }
 
-uint64_t low64(const std::vector<int64_t>& x) {
-    uint64_t v = 0;
-    for (size_t i = std::min<size_t>(x.size(), 3); i-- > 0;) v = (v << kBits) | (uint64_t)x[i];
-    return v;
+// The cofactors of single-precision Euclid on the leading 62 bits of x and y (both read at
+// x's length n, so y's leading bits may be zero): the matrix [[A, B], [C, D]] that the
+// quotients met so far build. Runs while the remainder keeps at least 31 significant bits:
+// up to there the cofactors stay below 2^31, so a digit times a cofactor fits 62 bits. Any
+// such matrix is unimodular and so preserves the gcd, even if a leading-bit quotient is not
+// the one the full numbers would give; the only failure is a negative result, which the
+// caller catches. B = 0 means no quotient was decided.
+struct Cofactors {
+    int64_t A = 1, B = 0, C = 0, D = 1;
+};
+
+Cofactors leadingCofactors(const Run& x, const Run& y) {
+    const size_t n = x.size();
+    auto top = [&](const Run& z) {
+        u128 v = 0;
+        for (size_t k = 0; k < 3; ++k) {
+            const size_t i = n - 1 - k;
+            v = (v << kBits) | (u128)(i < z.size() ? z[i] : 0);
+        }
+        return v;
+    };
+    const u128 X = top(x), Y = top(y);
+    const uint64_t xhi = (uint64_t)(X >> 64);
+    const int bitsX = xhi ? 128 - std::countl_zero(xhi) : 64 - std::countl_zero((uint64_t)X);
+    const int shift = std::max(0, bitsX - 62);
+    int64_t xh = (int64_t)(X >> shift), yh = (int64_t)(Y >> shift);
+    Cofactors m;
+    while (yh >= (int64_t{1} << 31)) {
+        // A plain division: branching on the frequent small quotients costs more in
+        // mispredictions than the division it saves.
+        const int64_t q = xh / yh, t = xh - q * yh;
+        const int64_t nC = m.A - q * m.C, nD = m.B - q * m.D;
+        if (nC >= kMask || nC <= -kMask || nD >= kMask || nD <= -kMask) break;
+        m = {m.C, m.D, nC, nD};
+        xh = yh;
+        yh = t;
+    }
+    return m;
+}
+
+// (x, y) := (A x + B y, C x + D y) in one pass; false (and x, y unchanged) when a result
+// would be negative.
+bool applyCofactors(const Cofactors& m, Run& x, Run& y, Run& nx, Run& ny) {
+    const size_t n = x.size();
+    nx.assign(n, 0);
+    ny.assign(n, 0);
+    int64_t c1 = 0, c2 = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const int64_t xi = x[i], yi = i < y.size() ? y[i] : 0;
+        const int64_t t = m.A * xi + m.B * yi + c1;
+        nx[i] = t & kMask;
+        c1 = t >> kBits;
+        const int64_t w = m.C * xi + m.D * yi + c2;
+        ny[i] = w & kMask;
+        c2 = w >> kBits;
+    }
+    if (c1 < 0 || c2 < 0) return false;
+    nx.resize(trimmed(nx.data(), n));
+    ny.resize(trimmed(ny.data(), n));
+    x.swap(nx);
+    y.swap(ny);
+    if (cmp(x.data(), x.size(), y.data(), y.size()) < 0) x.swap(y);
+    return true;
 }
 
 }  // namespace
 
 // Lehmer's gcd: single-precision Euclid on the leading 62 bits gives a 2x2 cofactor matrix,
-// applied to the whole numbers in one pass; a full division step is taken only when the
-// leading bits decide nothing.
+// applied to the whole numbers in one pass; a full division step is taken when the lengths
+// differ or the leading bits decide nothing; two digits or fewer finish on words.
 Num gcd(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
-    std::vector<int64_t> x(a, a + na), y(b, b + nb);
+    Run x(a, a + na), y(b, b + nb), nx, ny;
     if (cmp(x.data(), x.size(), y.data(), y.size()) < 0) std::swap(x, y);
-    std::vector<int64_t> nx, ny;
-    // (x, y) := (y, x mod y), the full-precision step of Euclid's algorithm.
-    const auto divisionStep = [&] {
-        Num rem;
-        divmod(x.data(), x.size(), y.data(), y.size(), nullptr, &rem);
-        x.swap(y);
-        const size_t rn = trimmed(rem.data() + 1, (size_t)rem[0]);
-        y.assign(rem.begin() + 1, rem.begin() + 1 + (long)rn);
-    };
     while (!y.empty()) {
-        const size_t n = x.size();
-        if (n <= 2) {
-            uint64_t g = gcd64(low64(x), low64(y));
+        if (x.size() <= 2) {
+            const uint64_t g = numtheory::Gcd64(numtheory::DigitsLow64(x.data(), x.size()),
+                                                numtheory::DigitsLow64(y.data(), y.size()));
             Num r = make(2);
             r[1] = (int64_t)(g & kMask);
             r[2] = (int64_t)(g >> kBits);
             trim(r);
             return r;
         }
-        if (y.size() + 1 < n) {
-            divisionStep();
+        if (y.size() + 1 < x.size()) {
+            divisionStep(x, y);
             continue;
         }
-        auto top = [&](const std::vector<int64_t>& z) {
-            u128 v = 0;
-            for (size_t k = 0; k < 3; ++k) {
-                size_t i = n - 1 - k;
-                v = (v << kBits) | (u128)(i < z.size() ? z[i] : 0);
-            }
-            return v;
-        };
-        u128 X = top(x), Y = top(y);
-        const uint64_t xhi = (uint64_t)(X >> 64);
-        const int bitsX = xhi ? 128 - std::countl_zero(xhi) : 64 - std::countl_zero((uint64_t)X);
-        const int shift = std::max(0, bitsX - 62);
-        int64_t xh = (int64_t)(X >> shift), yh = (int64_t)(Y >> shift);
-        // Single-precision Euclid while the remainder keeps at least 31 significant bits:
-        // up to there the cofactors stay below 2^31, so a digit times a cofactor fits 62 bits.
-        // Any matrix built this way is unimodular, so it preserves the gcd even if a leading
-        // bit estimate picked a quotient the full numbers would not; a negative result is
-        // the only failure, and it is caught below.
-        int64_t A = 1, B = 0, C = 0, D = 1;
-        while (yh >= (int64_t{1} << 31)) {
-            // A plain division: branching on the frequent small quotients costs more in
-            // mispredictions than the division it saves.
-            int64_t q = xh / yh, t = xh - q * yh;
-            int64_t nC = A - q * C, nD = B - q * D;
-            if (nC >= kMask || nC <= -kMask || nD >= kMask || nD <= -kMask) break;
-            A = C; C = nC;
-            B = D; D = nD;
-            xh = yh; yh = t;
-        }
-        if (B == 0) {
-            divisionStep();
-            continue;
-        }
-        nx.assign(n, 0);
-        ny.assign(n, 0);
-        int64_t c1 = 0, c2 = 0;
-        for (size_t i = 0; i < n; ++i) {
-            int64_t xi = x[i], yi = i < y.size() ? y[i] : 0;
-            int64_t t = A * xi + B * yi + c1;
-            nx[i] = t & kMask;
-            c1 = t >> kBits;
-            int64_t w = C * xi + D * yi + c2;
-            ny[i] = w & kMask;
-            c2 = w >> kBits;
-        }
-        if (c1 < 0 || c2 < 0) {   // a quotient from the leading bits was wrong: divide instead
-            divisionStep();
-            continue;
-        }
-        nx.resize(trimmed(nx.data(), n));
-        ny.resize(trimmed(ny.data(), n));
-        x.swap(nx);
-        y.swap(ny);
-        if (cmp(x.data(), x.size(), y.data(), y.size()) < 0) x.swap(y);
+        const Cofactors m = leadingCofactors(x, y);
+        if (m.B == 0 || !applyCofactors(m, x, y, nx, ny)) divisionStep(x, y);
     }
     Num r = make(std::max<size_t>(x.size(), 1));
     std::copy(x.begin(), x.end(), r.begin() + 1);

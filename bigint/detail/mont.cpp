@@ -91,10 +91,9 @@ void Ring::reduce(uint64_t* t, uint64_t* r) const {
     const size_t k = k_;
     uint64_t top = 0;
     if (k < kProductReduction) {
-        for (size_t i = 0; i < k; ++i) {
-            const uint64_t c = limbs::addmul_1(t + i, n_.data(), k, t[i] * ninv_);
-            top += limbs::add_1(t + i + k, k - i, c);
-        }
+        // Row i clears t[i]; its carry, due at t[i + k], waits there until all rows are done.
+        for (size_t i = 0; i < k; ++i) t[i] = limbs::addmul_1(t + i, n_.data(), k, t[i] * ninv_);
+        top = limbs::add_n(t + k, t + k, t, k);
         finish(t + k, top, r);
         return;
     }
