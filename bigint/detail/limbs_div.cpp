@@ -5,6 +5,7 @@
 #include <bit>
 
 #include "bigint/detail/limbs.h"
+#include "bigint/poll.h"
 
 namespace limbs {
 namespace {
@@ -45,6 +46,7 @@ Limb schoolDivrem(Limb* q, Limb* a, size_t na, const Limb* b, size_t nb) {
     if (qh) sub_n(top, top, b, nb);
     const Limb d1 = b[nb - 1], d0 = b[nb - 2], v = reciprocal(d1);
     for (size_t j = na - nb; j-- > 0;) {
+        if ((j & 63) == 0) BigPoll();   // a long division of huge numbers takes a while
         const Limb n2 = a[j + nb], n1 = a[j + nb - 1], n0 = a[j + nb - 2];
         Limb qhat, rhat;
         bool rhatOverflow = false;
@@ -99,6 +101,7 @@ Limb dcDivrem(Limb* q, Limb* a, const Limb* b, size_t n, size_t m, Limb* ws) {
     if (m < std::max<size_t>(thresholds.divide, 2) || n < std::max<size_t>(thresholds.divide, 4))
         return schoolDivrem(q, a, n + m, b, n);
     if (n > m + 1) return truncatedDivrem(q, a, b, n, m, ws);
+    BigPoll();
     const size_t k = m / 2, h = m - k;
     Limb qh = dcDivrem(q + k, a + 2 * k, b + k, n - k, h, ws);
     mul(ws, q + k, h, b, k);
