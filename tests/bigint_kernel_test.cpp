@@ -185,3 +185,32 @@ TEST(LimbKernels, ModularPowersAroundTheReductionThreshold) {
         }
     }
 }
+
+// Lehmer's gcd: large common factors of every shape, consecutive Fibonacci numbers (every
+// quotient 1, the longest run of Euclid's steps), and operands of very different lengths.
+TEST(LimbKernels, GcdOfStructuredOperands) {
+    const uint64_t seed = seedFor(4);
+    Shapes shapes(seed);
+    for (size_t k : {1, 2, 3, 5, 30, 120}) {
+        for (int shape = 0; shape < 6; ++shape) {
+            Mpz g, a, b, e;
+            shapes.make(g, k, shape);
+            shapes.make(a, 1 + shapes.rng()() % 40, (int)(shapes.rng()() % 6));
+            shapes.make(b, 1 + shapes.rng()() % 40, (int)(shapes.rng()() % 6));
+            mpz_mul(a.v, a.v, g.v);
+            mpz_mul(b.v, b.v, g.v);
+            TBigInt c;
+            BigGcd(a.get(), b.get(), c);
+            mpz_gcd(e.v, a.v, b.v);
+            ASSERT_TRUE(SameMagnitude(c, e)) << "gcd shape " << shape << " " << where(seed, a, b);
+        }
+    }
+    for (unsigned long n : {90ul, 93ul, 94ul, 1000ul, 5000ul}) {
+        Mpz a, b, e;
+        mpz_fib2_ui(a.v, b.v, n);
+        TBigInt c;
+        BigGcd(a.get(), b.get(), c);
+        mpz_gcd(e.v, a.v, b.v);
+        ASSERT_TRUE(SameMagnitude(c, e)) << "Fibonacci " << n;
+    }
+}

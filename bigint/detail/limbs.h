@@ -70,6 +70,10 @@ Limb divmod_1(Limb* q, const Limb* a, size_t n, Limb d);
 // The limbs that n radix-2^31 digits fill (numtheory/digits.h regroups them).
 constexpr size_t packedSize(size_t digits) { return (31 * digits + 63) / 64; }
 
+// --- greatest common divisor ---------------------------------------------------------------
+// gcd of two non-zero values (Lehmer's method), trimmed.
+Vec gcd(const Limb* a, size_t na, const Limb* b, size_t nb);
+
 // --- decimal text ------------------------------------------------------------------------------
 // Decimal of a magnitude (no sign, "0" for zero).
 std::string toDecimal(const Limb* a, size_t n);

@@ -9,7 +9,6 @@
 #include "bigint/detail/fft.h"
 #include "bigint/detail/limbs.h"
 #include "numtheory/digits.h"
-#include "numtheory/word.h"
 
 namespace mag {
 namespace {
@@ -217,111 +216,11 @@ void divmod(const int64_t* a, size_t na, const int64_t* b, size_t nb, Num* q, Nu
     }
 }
 
-namespace {
-
-using Run = std::vector<int64_t>;
-
-// (x, y) := (y, x mod y): the full-precision step of Euclid's algorithm.
-void divisionStep(Run& x, Run& y) {
-    Num rem;
-    divmod(x.data(), x.size(), y.data(), y.size(), nullptr, &rem);
-    x.swap(y);
-    const size_t rn = trimmed(rem.data() + 1, (size_t)rem[0]);
-    y.assign(rem.begin() + 1, rem.begin() + 1 + (long)rn);
-}
-
-// The cofactors of single-precision Euclid on the leading 62 bits of x and y (both read at
-// x's length n, so y's leading bits may be zero): the matrix [[A, B], [C, D]] that the
-// quotients met so far build. Runs while the remainder keeps at least 31 significant bits:
-// up to there the cofactors stay below 2^31, so a digit times a cofactor fits 62 bits. Any
-// such matrix is unimodular and so preserves the gcd, even if a leading-bit quotient is not
-// the one the full numbers would give; the only failure is a negative result, which the
-// caller catches. B = 0 means no quotient was decided.
-struct Cofactors {
-    int64_t A = 1, B = 0, C = 0, D = 1;
-};
-
-Cofactors leadingCofactors(const Run& x, const Run& y) {
-    const size_t n = x.size();
-    auto top = [&](const Run& z) {
-        u128 v = 0;
-        for (size_t k = 0; k < 3; ++k) {
-            const size_t i = n - 1 - k;
-            v = (v << kBits) | (u128)(i < z.size() ? z[i] : 0);
-        }
-        return v;
-    };
-    const u128 X = top(x), Y = top(y);
-    const uint64_t xhi = (uint64_t)(X >> 64);
-    const int bitsX = xhi ? 128 - std::countl_zero(xhi) : 64 - std::countl_zero((uint64_t)X);
-    const int shift = std::max(0, bitsX - 62);
-    int64_t xh = (int64_t)(X >> shift), yh = (int64_t)(Y >> shift);
-    Cofactors m;
-    while (yh >= (int64_t{1} << 31)) {
-        // A plain division: branching on the frequent small quotients costs more in
-        // mispredictions than the division it saves.
-        const int64_t q = xh / yh, t = xh - q * yh;
-        const int64_t nC = m.A - q * m.C, nD = m.B - q * m.D;
-        if (nC >= kMask || nC <= -kMask || nD >= kMask || nD <= -kMask) break;
-        m = {m.C, m.D, nC, nD};
-        xh = yh;
-        yh = t;
-    }
-    return m;
-}
-
-// (x, y) := (A x + B y, C x + D y) in one pass; false (and x, y unchanged) when a result
-// would be negative.
-bool applyCofactors(const Cofactors& m, Run& x, Run& y, Run& nx, Run& ny) {
-    const size_t n = x.size();
-    nx.assign(n, 0);
-    ny.assign(n, 0);
-    int64_t c1 = 0, c2 = 0;
-    for (size_t i = 0; i < n; ++i) {
-        const int64_t xi = x[i], yi = i < y.size() ? y[i] : 0;
-        const int64_t t = m.A * xi + m.B * yi + c1;
-        nx[i] = t & kMask;
-        c1 = t >> kBits;
-        const int64_t w = m.C * xi + m.D * yi + c2;
-        ny[i] = w & kMask;
-        c2 = w >> kBits;
-    }
-    if (c1 < 0 || c2 < 0) return false;
-    nx.resize(trimmed(nx.data(), n));
-    ny.resize(trimmed(ny.data(), n));
-    x.swap(nx);
-    y.swap(ny);
-    if (cmp(x.data(), x.size(), y.data(), y.size()) < 0) x.swap(y);
-    return true;
-}
-
-}  // namespace
-
-// Lehmer's gcd: single-precision Euclid on the leading 62 bits gives a 2x2 cofactor matrix,
-// applied to the whole numbers in one pass; a full division step is taken when the lengths
-// differ or the leading bits decide nothing; two digits or fewer finish on words.
 Num gcd(const int64_t* a, size_t na, const int64_t* b, size_t nb) {
-    Run x(a, a + na), y(b, b + nb), nx, ny;
-    if (cmp(x.data(), x.size(), y.data(), y.size()) < 0) std::swap(x, y);
-    while (!y.empty()) {
-        if (x.size() <= 2) {
-            const uint64_t g = numtheory::Gcd64(numtheory::DigitsLow64(x.data(), x.size()),
-                                                numtheory::DigitsLow64(y.data(), y.size()));
-            Num r = make(2);
-            r[1] = (int64_t)(g & kMask);
-            r[2] = (int64_t)(g >> kBits);
-            trim(r);
-            return r;
-        }
-        if (y.size() + 1 < x.size()) {
-            divisionStep(x, y);
-            continue;
-        }
-        const Cofactors m = leadingCofactors(x, y);
-        if (m.B == 0 || !applyCofactors(m, x, y, nx, ny)) divisionStep(x, y);
-    }
-    Num r = make(std::max<size_t>(x.size(), 1));
-    std::copy(x.begin(), x.end(), r.begin() + 1);
+    Packed pa(a, na), pb(b, nb);
+    const limbs::Vec g = limbs::gcd(pa.p, pa.n, pb.p, pb.n);
+    Num r = make(numtheory::DigitCountForWords(g.size()));
+    numtheory::WordsToDigits(g.data(), g.size(), r.data() + 1);
     trim(r);
     return r;
 }

@@ -11,7 +11,95 @@
 #include <thread>
 
 namespace {
+
 using Bits = std::vector<uint64_t>;
+
+// Blocks of rows computed and converted to decimal by worker threads and handed out in order.
+// Worker id takes blocks first + id, first + id + threads, ...; none runs more than
+// 2 * threads blocks ahead of the block being handed out. The destructor stops and joins them.
+class BlockPipeline {
+public:
+    BlockPipeline(const LucasLehmerCertificate& c, size_t from, size_t to, unsigned threads)
+        : c_(c), from_(from), to_(to), threads_(threads), first_(from / LucasLehmerCertificate::kEvery),
+          last_((to - 1) / LucasLehmerCertificate::kEvery), next_(first_) {
+        for (unsigned id = 0; id < threads; ++id) pool_.emplace_back([this, id] { work(id); });
+    }
+    ~BlockPipeline() {
+        stop();
+        for (auto& t : pool_) t.join();
+    }
+    size_t first() const { return first_; }
+    size_t last() const { return last_; }
+
+    // The texts of block b's rows (empty for rows outside from..to-1), once a worker has
+    // them; false when the work stopped on a failure.
+    bool take(size_t b, std::vector<std::string>& texts) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return stop_ || ready_.count(b); });
+        if (stop_) return false;
+        texts = std::move(ready_[b]);
+        ready_.erase(b);
+        next_ = b + 1;
+        changed_.notify_all();
+        return true;
+    }
+    // Stops the workers, waits for them, and rethrows a worker's failure.
+    void finish() {
+        stop();
+        for (auto& t : pool_) t.join();
+        pool_.clear();
+        if (failure_) std::rethrow_exception(failure_);
+    }
+
+private:
+    void stop() {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+        changed_.notify_all();
+    }
+    std::vector<std::string> convert(size_t b) const {
+        const std::vector<Bits> residues = c_.block(b);
+        std::vector<std::string> texts;
+        for (size_t i = 0; i < residues.size(); ++i) {
+            const size_t r = b * LucasLehmerCertificate::kEvery + i;
+            texts.push_back(r >= from_ && r < to_ ? ResidueToDecimal(residues[i]) : std::string());
+        }
+        return texts;
+    }
+    void work(unsigned id) {
+        try {
+            for (size_t b = first_ + id; b <= last_; b += threads_) {
+                {
+                    std::unique_lock lock(mutex_);
+                    changed_.wait(lock, [&] { return stop_ || b < next_ + 2 * threads_; });
+                    if (stop_) return;
+                }
+                std::vector<std::string> texts = convert(b);
+                std::lock_guard lock(mutex_);
+                ready_.emplace(b, std::move(texts));
+                changed_.notify_all();
+            }
+        } catch (...) {
+            std::lock_guard lock(mutex_);
+            if (!failure_) failure_ = std::current_exception();
+            stop_ = true;
+            changed_.notify_all();
+        }
+    }
+
+    const LucasLehmerCertificate& c_;
+    const size_t from_, to_;
+    const unsigned threads_;
+    const size_t first_, last_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<size_t, std::vector<std::string>> ready_;
+    size_t next_;             // the block the visitor waits for
+    bool stop_ = false;
+    std::exception_ptr failure_;
+    std::vector<std::thread> pool_;
+};
+
 }  // namespace
 
 void LucasLehmerCertificate::forEach(size_t from, size_t to,
@@ -34,76 +122,19 @@ void LucasLehmerCertificate::forEach(size_t from, size_t to,
         }
         return;
     }
-    // Workers take blocks in turn and convert them; the visitor consumes them in order.
-    const size_t first = from / kEvery, last = (to - 1) / kEvery;
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::map<size_t, std::vector<std::string>> ready;
-    size_t next = first;          // the block the visitor waits for
-    bool stop = false;
-    std::exception_ptr failure;
-    auto work = [&](unsigned id) {
-        try {
-            for (size_t b = first + id; b <= last; b += threads) {
-                {
-                    std::unique_lock lock(mutex);
-                    changed.wait(lock, [&] { return stop || b < next + 2 * threads; });
-                    if (stop) return;
-                }
-                std::vector<std::vector<uint64_t>> residues = block(b);
-                std::vector<std::string> texts;
-                for (size_t i = 0; i < residues.size(); ++i) {
-                    const size_t r = b * kEvery + i;
-                    texts.push_back(r >= from && r < to ? ResidueToDecimal(residues[i]) : std::string());
-                }
-                std::lock_guard lock(mutex);
-                ready.emplace(b, std::move(texts));
-                changed.notify_all();
+    BlockPipeline pipeline(*this, from, to, threads);
+    for (size_t b = pipeline.first(); b <= pipeline.last(); ++b) {
+        std::vector<std::string> texts;
+        if (!pipeline.take(b, texts)) break;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            const size_t r = b * kEvery + i;
+            if (r >= from && r < to && !visit(r, texts[i])) {
+                pipeline.finish();
+                return;
             }
-        } catch (...) {
-            std::lock_guard lock(mutex);
-            if (!failure) failure = std::current_exception();
-            stop = true;
-            changed.notify_all();
         }
-    };
-    std::vector<std::thread> pool;
-    for (unsigned id = 0; id < threads; ++id) pool.emplace_back(work, id);
-    try {
-        for (size_t b = first; b <= last; ++b) {
-            std::vector<std::string> texts;
-            {
-                std::unique_lock lock(mutex);
-                changed.wait(lock, [&] { return stop || ready.count(b); });
-                if (stop) break;
-                texts = std::move(ready[b]);
-                ready.erase(b);
-                next = b + 1;
-                changed.notify_all();
-            }
-            bool keepGoing = true;
-            for (size_t i = 0; i < texts.size() && keepGoing; ++i) {
-                const size_t r = b * kEvery + i;
-                if (r >= from && r < to) keepGoing = visit(r, texts[i]);
-            }
-            if (!keepGoing) break;
-        }
-    } catch (...) {
-        {
-            std::lock_guard lock(mutex);
-            stop = true;
-            changed.notify_all();
-        }
-        for (auto& t : pool) t.join();
-        throw;
     }
-    {
-        std::lock_guard lock(mutex);
-        stop = true;
-        changed.notify_all();
-    }
-    for (auto& t : pool) t.join();
-    if (failure) std::rethrow_exception(failure);
+    pipeline.finish();
 }
 
 std::vector<std::vector<uint64_t>> LucasLehmerCertificate::block(size_t b) const {
