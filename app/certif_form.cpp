@@ -167,9 +167,8 @@ void TCertifForm::BitBtn1Click() {
         services_.platform.showMessage(QStringLiteral("Unable to create that directory !"));
         return;
     }
-    const size_t rows = certificate_.rows();
     const int64_t label = certificate_.rows() + 2;
-    const QString path = dir + QStringLiteral("/Mersenne") + QString::number(label) + QStringLiteral(" certificate.txt");
+    const QString path = dir + QStringLiteral("/") + QString::fromStdString(CertificateFileName(label));
     if (QFile::exists(path)) {
         services_.platform.showMessage(QStringLiteral("The ") + path + QStringLiteral(" already exists !"));
         return;
@@ -178,19 +177,14 @@ void TCertifForm::BitBtn1Click() {
     AtomicFile file(path);
     const QHash<int, QString> edits = model_->edits();
     const bool completed = services_.runner.run(this, QStringLiteral("Saving the certificate..."), [&](Progress& progress) {
-        std::string line;
-        certificate_.forEach(0, rows, [&](size_t r, const std::string& value) {
-            line = std::to_string(r + 3) + "=";
-            if (auto it = edits.constFind((int)r); it != edits.cend()) line += it->toLocal8Bit().toStdString();
-            else line += value;
-            line += "\r\n";
-            if (!file.write(line.data(), (qint64)line.size())) return false;
-            if (r % 16 == 0) {
-                progress.report((double)r / (double)rows, "Row " + std::to_string(r + 1) + " of " + std::to_string(rows));
-                progress.check();
-            }
-            return true;
-        }, std::max(2u, std::thread::hardware_concurrency()));
+        WriteCertificateRows(
+            certificate_,
+            [&](std::string_view line) { return file.write(line.data(), (qint64)line.size()); }, progress,
+            [&](size_t r) -> std::optional<std::string> {
+                if (auto it = edits.constFind((int)r); it != edits.cend()) return it->toLocal8Bit().toStdString();
+                return std::nullopt;
+            },
+            std::max(2u, std::thread::hardware_concurrency()));
     });
     if (!completed) return;
     file.commit();

@@ -3,25 +3,17 @@
 
 #include <QString>
 #include <QStringList>
-#include <string>
-#include <vector>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
-#include "core/failure.h"
+#include "textnum/textnum.h"
 
-class ConversionError : public Failure {
-public:
-    using Failure::Failure;
-};
-
-// Leading blanks, an optional sign and decimal digits (or "$" and hex digits), in range;
-// anything else throws ConversionError "'<text>' is not a valid integer value".
+// As TextToInt32, TextToInt64 and TextToFloat read the text's UTF-8; the float forms trim every
+// kind of blank the toolkit knows. Failures throw ConversionError.
 int32_t StrToInt(const QString& text);
 int64_t StrToInt64(const QString& text);
-// Leading and trailing blanks, a sign, digits with one decimal point, an optional exponent
-// ("1e18", "10.5"); anything else throws "'<text>' is not a valid floating point value".
-// Uses the widest floating type the platform has (80-bit extended on x86).
 long double StrToFloat(const QString& text);
 // The same text read without a failure: nothing when StrToFloat would refuse it.
 std::optional<long double> ParseFloat(const QString& text);

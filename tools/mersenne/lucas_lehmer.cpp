@@ -155,6 +155,32 @@ std::vector<std::vector<uint64_t>> LucasLehmerCertificate::block(size_t b) const
     return out;
 }
 
+std::string CertificateFileName(int64_t p) { return "Mersenne" + std::to_string(p) + " certificate.txt"; }
+
+bool WriteCertificateRows(const LucasLehmerCertificate& certificate,
+                          const std::function<bool(std::string_view)>& write, Progress& progress,
+                          const std::function<std::optional<std::string>(size_t)>& edited, unsigned threads) {
+    const size_t rows = certificate.rows();
+    bool written = true;
+    std::string line;
+    certificate.forEach(0, rows, [&](size_t r, const std::string& value) {
+        line = std::to_string(r + 3) + "=";
+        std::optional<std::string> own = edited ? edited(r) : std::nullopt;
+        line += own ? *own : value;
+        line += "\r\n";
+        if (!write(line)) {
+            written = false;
+            return false;
+        }
+        if (r % 16 == 0) {
+            progress.report((double)r / (double)rows, "Row " + std::to_string(r + 1) + " of " + std::to_string(rows));
+            progress.check();
+        }
+        return true;
+    }, threads);
+    return written;
+}
+
 std::string LucasLehmerCertificate::row(size_t r) const {
     std::string text;
     forEach(r, r + 1, [&](size_t, const std::string& s) { text = s; return true; });

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bigint/mersenne_square.h"
@@ -33,6 +35,19 @@ private:
     int32_t p_ = 0;
     std::vector<std::vector<uint64_t>> checkpoints_;   // residue after c * kEvery steps
 };
+
+// The name of the certificate file of 2^p - 1: "Mersenne<p> certificate.txt".
+std::string CertificateFileName(int64_t p);
+
+// Writes the rows of a certificate as its file holds them, one line "<label>=<residue>" with
+// CR LF each, through `write` (false on a failed write: the rows stop there and the result is
+// false). Where `edited` gives a text for a row, that text stands for its residue. Reports
+// "Row <r> of <rows>" and polls progress every 16 rows; a cancel throws Cancelled. The rows
+// are computed on `threads` threads.
+bool WriteCertificateRows(const LucasLehmerCertificate& certificate,
+                          const std::function<bool(std::string_view)>& write, Progress& progress,
+                          const std::function<std::optional<std::string>(size_t)>& edited = {},
+                          unsigned threads = 2);
 
 // True when 2^p - 1 is prime (p = 2 is prime; p below 2 is composite with no steps).
 // With a certificate, it is rebuilt. The work reports progress.report(done / total,

@@ -4,6 +4,7 @@
 #include "tools/modulo/modulo.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -342,6 +343,10 @@ std::string ReduceExpression(std::string_view expression, const TBigInt& M, cons
     TBigInt value;
     BigFromDecimal(out, value);
     return decimal(reduced(value));
+}
+
+int64_t RunEnd(int64_t first, int64_t more) {
+    return first > std::numeric_limits<int64_t>::max() - more ? std::numeric_limits<int64_t>::max() : first + more;
 }
 
 void ReduceOverFactors(std::string_view expression, int64_t first, int64_t last, Progress& progress,

@@ -26,6 +26,10 @@ void ChunkedPowMod(const TBigInt& B, const TBigInt& E, const TBigInt& M, TBigInt
 // kind reads the text once: the cost grows with the length of the text and of the results.
 std::string ReduceExpression(std::string_view expression, const TBigInt& M, const Progress* progress = nullptr);
 
+// The last factor of a run of `more` factors after `first`: first + more, or the largest 64-bit
+// value where that sum would pass it.
+int64_t RunEnd(int64_t first, int64_t more);
+
 // Results for the factors first, first + 1, ..., last (first >= 1), one decimal line per factor,
 // appended to `lines` as they are made; nothing for a first below 1 or a last below first. The
 // failure of a factor (the conversion BigError) ends the run there: it is thrown with the lines

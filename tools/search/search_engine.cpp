@@ -1,6 +1,8 @@
 // Bounds, parts, the estimate, the twin count and the texts of the search engine.
 #include "tools/search/search_engine.h"
 
+#include "textnum/textnum.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -20,6 +22,13 @@ std::string cat(const Parts&... parts) {
 }  // namespace
 
 std::string WholeNumberText(int64_t n) { return std::to_string(n); }
+
+int64_t ReadBound(std::string_view text) {
+    if (text.empty()) return 0;
+    if (text.find_first_of("$xX") != std::string_view::npos)
+        throw ConversionError(cat("'", std::string(text), "' is not a valid integer value"));
+    return TextToInt64(text);
+}
 
 Bounds ClampBounds(int64_t low, int64_t high) {
     if (high > MaxHigh) high = MaxHigh;

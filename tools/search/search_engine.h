@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class Progress;
@@ -22,6 +23,11 @@ constexpr std::size_t MaxListed = std::size_t(PartCapacity) * PartCount;   // 16
 
 // The plain decimal digits of n, "-" first when negative; no grouping, no exponent.
 std::string WholeNumberText(int64_t n);
+
+// A bound field's text: empty counts as 0; any other text must be a signed decimal 64-bit
+// integer (TextToInt64 also reads "$1F" and "0x1F" as hexadecimal: a bound is decimal only).
+// Throws ConversionError "'<text>' is not a valid integer value".
+int64_t ReadBound(std::string_view text);
 
 struct Bounds {
     int64_t low;

@@ -38,16 +38,7 @@ namespace {
 const QString LimitMessage = QStringLiteral("Sorry, you reached the highest limit of Quendra !");
 const QString SavedMessage = QStringLiteral("OK, the file(s) was/were successfully saved.");
 
-// An empty field counts as 0; any other text must be a signed decimal 64-bit integer. The
-// platform's conversion also reads "$1F" and "0x1F" as hexadecimal: a bound is decimal only.
-int64_t readBound(const QComboBox* box) {
-    const QString text = box->currentText();
-    if (text.isEmpty()) return 0;
-    for (const QChar c : text)
-        if (c == QLatin1Char('$') || c == QLatin1Char('x') || c == QLatin1Char('X'))
-            throw ConversionError(("'" + text + "' is not a valid integer value").toStdString());
-    return StrToInt64(text);
-}
+int64_t readBound(const QComboBox* box) { return search::ReadBound(box->currentText().toStdString()); }
 
 QCheckBox* checkBox(const char* name, const QString& caption, const QString& hint, QWidget* parent) {
     auto* c = named(new QCheckBox(caption, parent), name);

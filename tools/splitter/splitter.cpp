@@ -306,3 +306,20 @@ SplitterResult Analyse(SplitterMethod method, const TBigInt& N, bool mathExpress
     }
     return result;
 }
+
+std::vector<std::string> SortedFactors(const SplitterResult& factorization) {
+    std::vector<std::string> sign;
+    std::vector<TBigInt> factors;
+    for (const SplitterRow& row : factorization.rows) {
+        if (row.key == "Sign") {
+            sign.push_back(row.value);
+            continue;
+        }
+        TBigInt f;
+        BigFromDecimal(row.value, f);
+        factors.push_back(std::move(f));
+    }
+    std::stable_sort(factors.begin(), factors.end(), lessAbs);
+    for (const TBigInt& f : factors) sign.push_back(text(f));
+    return sign;
+}

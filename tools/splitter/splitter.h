@@ -41,6 +41,10 @@ struct SplitterResult {
 SplitterResult Analyse(SplitterMethod method, const TBigInt& N, bool mathExpression,
                        Progress& progress);
 
+// The factors of a complete factorization's rows in increasing order, repeats kept, "-1"
+// first for a negative number: the line the factor command prints after "N:".
+std::vector<std::string> SortedFactors(const SplitterResult& factorization);
+
 namespace splitter {
 
 // Every prime factor of |n| > 1 with multiplicity, ascending, by the stronger methods alone
