@@ -206,13 +206,12 @@ void nextprime(const std::string& text) {
 void factor(const std::string& text, bool one) {
     const auto n = readBig(text);
     if (!n) return;
-    const SplitterMethod method = one ? SplitterMethod::SampleFactor : SplitterMethod::CompleteFactorization;
-    const SplitterResult r = work([&](Progress& p) { return Analyse(method, *n, false, p); });
     std::vector<std::string> factors;
     if (one) {
+        const SplitterResult r = work([&](Progress& p) { return Analyse(SplitterMethod::SampleFactor, *n, false, p); });
         for (const SplitterRow& row : r.rows) factors.push_back(row.value);
     } else {
-        factors = SortedFactors(r);
+        factors = work([&](Progress& p) { return FactorLine(*n, p); });
     }
     WriteLine(joined(BigToDecimal(*n), factors));
 }

@@ -1,5 +1,5 @@
 # Installs the build into a fresh prefix and checks each file a desktop looks for: the program,
-# its help beside it, the menu entry, the metadata and every icon size in its own folder.
+# the command-line front end and its help beside it, the menu entry, the metadata and every icon size in its own folder.
 # Arguments: BUILD_DIR PREFIX BINDIR DATADIR APP_ID HELP_SOURCE.
 file(REMOVE_RECURSE "${PREFIX}")
 set(ENV{DESTDIR} "")
@@ -10,7 +10,7 @@ if(NOT rc EQUAL 0)
 endif()
 
 set(missing "")
-foreach(f "${BINDIR}/quendra" "${BINDIR}/help.html" "${DATADIR}/applications/${APP_ID}.desktop"
+foreach(f "${BINDIR}/quendra" "${BINDIR}/quendra-cli" "${BINDIR}/help.html" "${DATADIR}/applications/${APP_ID}.desktop"
           "${DATADIR}/metainfo/${APP_ID}.metainfo.xml" "${DATADIR}/icons/hicolor/scalable/apps/${APP_ID}.svg")
   if(NOT EXISTS "${PREFIX}/${f}" OR IS_DIRECTORY "${PREFIX}/${f}")
     string(APPEND missing " ${f}")

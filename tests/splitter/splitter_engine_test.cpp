@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <random>
 #include <thread>
 
 #include "tests/gmp_util.h"
@@ -347,6 +348,20 @@ TEST(SplitterCancel, PrimalityTestOfAHugeNumber) {
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
         canceller.join();
         EXPECT_LT(ms, 1200.0);
+    }
+}
+
+// The factor line takes the 64-bit factorization below 2^64: the same primes as the Splitter's
+// own factorization, sorted, on both sides of the boundary and for signs and units.
+TEST(SplitterFactorLine, SameAsTheSortedFactorization) {
+    std::vector<std::string> numbers = {"0", "1", "-1", "2", "-12", "18446744073709551615", "18446744073709551616",
+                                        "18446744073709551617", "-18446744073709551557", "36893488147419103232",
+                                        "4611686018427387904", "999999999999999989", "1000000016000000063"};
+    std::mt19937_64 g(99);
+    for (int i = 0; i < 60; ++i) numbers.push_back(std::to_string(g() >> (g() % 64)));
+    for (const std::string& n : numbers) {
+        Progress p;
+        EXPECT_EQ(FactorLine(big(n), p), SortedFactors(analyse(SplitterMethod::CompleteFactorization, n))) << n;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "numtheory/prime64.h"
 #include "tools/splitter/ecm.h"
 #include "tools/splitter/fixed.h"
 #include "tools/splitter/primes.h"
@@ -322,4 +323,16 @@ std::vector<std::string> SortedFactors(const SplitterResult& factorization) {
     std::stable_sort(factors.begin(), factors.end(), lessAbs);
     for (const TBigInt& f : factors) sign.push_back(text(f));
     return sign;
+}
+
+std::vector<std::string> FactorLine(const TBigInt& N, Progress& progress) {
+    const int64_t n = N.Digits[0];
+    if (n > 3 || (n == 3 && N.Digits[3] >= 4))
+        return SortedFactors(Analyse(SplitterMethod::CompleteFactorization, N, false, progress));
+    uint64_t magnitude = 0;
+    for (int64_t i = n; i >= 1; --i) magnitude = (magnitude << 31) | (uint64_t)N.Digits[(size_t)i];
+    std::vector<std::string> line;
+    if (N.Sign == Negative && magnitude != 0) line.push_back("-1");
+    for (uint64_t p : numtheory::Factor64(magnitude)) line.push_back(std::to_string(p));
+    return line;
 }

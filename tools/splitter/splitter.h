@@ -45,6 +45,11 @@ SplitterResult Analyse(SplitterMethod method, const TBigInt& N, bool mathExpress
 // first for a negative number: the line the factor command prints after "N:".
 std::vector<std::string> SortedFactors(const SplitterResult& factorization);
 
+// The same list for N itself: numbers below 2^64 in magnitude go to the exact 64-bit
+// factorization, which finds the same primes in microseconds; larger ones to the complete
+// factorization. Throws Cancelled when progress is cancelled.
+std::vector<std::string> FactorLine(const TBigInt& N, Progress& progress);
+
 namespace splitter {
 
 // Every prime factor of |n| > 1 with multiplicity, ascending, by the stronger methods alone
