@@ -78,9 +78,18 @@ std::string durationText(double seconds) {
 
 void watch() {
     const bool terminal = ::isatty(2);
+    int64_t lastDrawn = 0;
     for (;;) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(interrupted ? 20 : 100));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
         const int64_t now = nowMs();
+        {
+            // Results gathered before a long piece of work do not wait for its end.
+            std::lock_guard lock(ioMutex);
+            if (!outBuffer.empty() && Clock::now() - lastFlush >= std::chrono::milliseconds(20)) {
+                wipeLineLocked();
+                flushLocked();
+            }
+        }
         if (interrupted) {
             int64_t expected = 0;
             interruptedAt.compare_exchange_strong(expected, now);
@@ -92,7 +101,8 @@ void watch() {
             continue;
         }
         const int64_t start = workStart.load();
-        if (!terminal || start == 0 || now - start < 500) continue;
+        if (!terminal || start == 0 || now - start < 500 || now - lastDrawn < 100) continue;
+        lastDrawn = now;
         const double fraction = progress.fraction();
         std::string phase = progress.phase();
         if (phase == " ") phase.clear();

@@ -12,7 +12,8 @@
 namespace cli {
 
 // Standard output, line by line: a line goes out at once on a terminal; into a pipe or file,
-// lines are gathered but written within 20 ms, before any wait for input and at the end.
+// lines are gathered but written within some 40 ms (also while a long piece of work runs),
+// before any wait for input and at the end.
 void WriteLine(std::string_view line);
 void FlushOutput();
 

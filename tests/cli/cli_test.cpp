@@ -33,7 +33,7 @@ struct Result {
 // Runs argv with `input` on standard input; `interruptAfterMs` >= 0 sends SIGINT then and
 // measures how long the process takes to end after it.
 Result runProcess(const std::vector<std::string>& args, const std::string& input = "", int interruptAfterMs = -1,
-                  double* msAfterInterrupt = nullptr) {
+                  double* msAfterInterrupt = nullptr, double* firstOutputMs = nullptr) {
     int in[2], out[2], err[2];
     if (pipe(in) || pipe(out) || pipe(err)) return {};
     posix_spawn_file_actions_t actions;
@@ -91,6 +91,8 @@ Result runProcess(const std::vector<std::string>& args, const std::string& input
                 --open;
                 continue;
             }
+            if (p.fd == out[0] && r.out.empty() && firstOutputMs)
+                *firstOutputMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             (p.fd == out[0] ? r.out : r.err).append(buffer, (size_t)n);
         }
     }
@@ -228,13 +230,20 @@ TEST(CliInterrupt, LucasLehmerStopsAtOnceAndLeavesNoFile) {
     std::filesystem::create_directories(dir);
     const std::string file = (dir / "M99991.txt").string();
     double ms = -1;
-    const Result r = runProcess({QUENDRA_CLI, "ll", "99991", "--certificate", file}, "", 700, &ms);
+    Result r = runProcess({QUENDRA_CLI, "ll", "99991", "--certificate", file}, "", 700, &ms);
     EXPECT_EQ(r.status, 130);
     EXPECT_GE(ms, 0.0);
     EXPECT_LT(ms, 1000.0);
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(std::filesystem::is_empty(dir)) << "a file was left behind";
     std::filesystem::remove_all(dir);
+    // A result reaches the pipe while the next input is still being worked on.
+    double first = -1;
+    r = runProcess({QUENDRA_CLI, "ll"}, "7\n99991\n", 1500, &ms, &first);
+    EXPECT_EQ(r.status, 130);
+    EXPECT_EQ(r.out, "M7: prime\n");
+    EXPECT_GE(first, 0.0);
+    EXPECT_LT(first, 1500.0);
 }
 
 // ---- agreement with the references on random inputs ----
