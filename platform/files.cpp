@@ -28,9 +28,12 @@ void AtomicFile::commit() {
 void AtomicFile::fail() const { throw std::runtime_error(("Cannot create file " + path_).toStdString()); }
 
 void WriteFileAtomically(const QString& path, const QByteArray& data) {
-    AtomicFile f(path);
-    f.write(data.constData(), data.size());
-    f.commit();
+    if (!SaveFileAtomically(path, data)) throw std::runtime_error(("Cannot create file " + path).toStdString());
+}
+
+bool SaveFileAtomically(const QString& path, const QByteArray& data) {
+    QSaveFile file(path);   // dropped unless committed
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
 }
 
 void WriteTextFile(const QString& path, const QStringList& lines) {

@@ -32,5 +32,7 @@ private:
 
 // Throws std::runtime_error "Cannot create file <path>" when the file cannot be written.
 void WriteFileAtomically(const QString& path, const QByteArray& data);
+// The same for a caller with its own message: false when the file cannot be written.
+bool SaveFileAtomically(const QString& path, const QByteArray& data);
 // Lines in the locale's 8-bit encoding, each ended by carriage return and line feed.
 void WriteTextFile(const QString& path, const QStringList& lines);

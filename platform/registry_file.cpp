@@ -9,7 +9,6 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringList>
-#include <stdexcept>
 
 #include "platform/files.h"
 
@@ -90,12 +89,7 @@ bool writeDocument(const QString& path, const Document& doc) {
     if (doc.finalNewline && !doc.lines.isEmpty()) text += QLatin1Char('\n');
     const QByteArray bytes = encode(doc, text);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    try {
-        WriteFileAtomically(path, bytes);
-        return true;
-    } catch (const std::runtime_error&) {
-        return false;   // the caller names the value it could not write
-    }
+    return SaveFileAtomically(path, bytes);   // on failure the caller names the value it could not write
 }
 
 // Adds a line at index at, in the file's own line end.
