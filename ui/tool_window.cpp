@@ -15,13 +15,17 @@
 
 namespace {
 
+// Whether the window is still of the type it was built as: false once the destructor of its
+// own class has run (a virtual call made from the destructor of a base answers for the base).
+bool Whole(const QWidget* window, const QMetaObject* type) { return window->metaObject() == type; }
+
 // Presses the window's default button on Enter, wherever the key arrives.
 class EnterFilter : public QObject {
 public:
-    explicit EnterFilter(QWidget* window) : QObject(window), window_(window) {}
+    explicit EnterFilter(QWidget* window) : QObject(window), window_(window), type_(window->metaObject()) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (!IsEnterPress(event)) return QObject::eventFilter(watched, event);
+        if (!IsEnterPress(event) || !Whole(window_, type_)) return QObject::eventFilter(watched, event);
         for (QPushButton* button : window_->findChildren<QPushButton*>())
             if (button->isDefault()) {
                 if (button->isEnabled()) button->click();
@@ -32,20 +36,24 @@ public:
 
 private:
     QWidget* window_;
+    const QMetaObject* type_;
 };
 
 // Calls its update on the events that come before a hint is read.
 class HoverFilter : public QObject {
 public:
-    HoverFilter(QWidget* widget, std::function<void()> update) : QObject(widget), update_(std::move(update)) {}
+    HoverFilter(QWidget* widget, std::function<void()> update)
+        : QObject(widget), window_(widget->window()), type_(window_->metaObject()), update_(std::move(update)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         const QEvent::Type t = event->type();
-        if (t == QEvent::MouseMove || t == QEvent::Enter || t == QEvent::ToolTip) update_();
+        if ((t == QEvent::MouseMove || t == QEvent::Enter || t == QEvent::ToolTip) && Whole(window_, type_)) update_();
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    QWidget* window_;
+    const QMetaObject* type_;
     std::function<void()> update_;
 };
 
@@ -63,12 +71,13 @@ void OnHover(QWidget* widget, std::function<void()> update) {
 }
 
 HistoryBoxes::HistoryBoxes(QWidget* window, Services& services, std::initializer_list<QComboBox*> boxes)
-    : QObject(window), services_(services), boxes_(boxes) {
+    : QObject(window), window_(window), type_(window->metaObject()), services_(services), boxes_(boxes) {
     window->installEventFilter(this);
 }
 
 bool HistoryBoxes::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) Guarded(services_.platform, [this] { activated(); });
+    if (event->type() == QEvent::WindowActivate && Whole(window_, type_))
+        Guarded(services_.platform, [this] { activated(); });
     return QObject::eventFilter(watched, event);
 }
 
@@ -89,7 +98,8 @@ void HistoryBoxes::importTesterHistory(QComboBox* box) const {
 }
 
 StoredValues::StoredValues(QWidget* window, Services& services, Read read, Write write)
-    : QObject(window), services_(services), read_(std::move(read)), write_(std::move(write)) {
+    : QObject(window), window_(window), type_(window->metaObject()), services_(services), read_(std::move(read)),
+      write_(std::move(write)) {
     window->installEventFilter(this);
 }
 
@@ -112,6 +122,6 @@ void StoredValues::write() {
 
 bool StoredValues::eventFilter(QObject* watched, QEvent* event) {
     // Minimising hides the window too, but only a real hide (closing included) stores the values.
-    if (event->type() == QEvent::Hide && !event->spontaneous()) write();
+    if (event->type() == QEvent::Hide && !event->spontaneous() && Whole(window_, type_)) write();
     return QObject::eventFilter(watched, event);
 }

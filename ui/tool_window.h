@@ -15,6 +15,10 @@ class QWidget;
 class SettingsStore;
 struct Services;
 
+// Each piece below calls back into the window only while the window is whole: once its own
+// destructor has run, Qt still hides it and deletes its controls, and the events that come of
+// that (a hide, a pointer entering a button) are passed over. The window needs Q_OBJECT.
+
 // Enter (main or keypad) anywhere in the window presses its default button: the push button
 // marked default at that moment, when it is enabled. The window's line edits, those of its
 // number boxes included, hand the key over at once: one press, one command.
@@ -43,6 +47,8 @@ protected:
 private:
     void activated();
 
+    QWidget* window_;
+    const QMetaObject* type_;   // the window's own type, while it is whole
     Services& services_;
     std::vector<QComboBox*> boxes_;
     bool sorted_ = false;
@@ -66,6 +72,8 @@ protected:
 private:
     void write();
 
+    QWidget* window_;
+    const QMetaObject* type_;
     Services& services_;
     Read read_;
     Write write_;
