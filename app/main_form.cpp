@@ -153,11 +153,11 @@ void TMainForm::connectBands() {
     OnClick(Button1, platform, [this](Closing& closing) { Button1Click(closing); });
     for (QComboBox* box : {NumberEdit, ComboBox1})
         OnSignal(box, &QComboBox::editTextChanged, platform, [this] { ComboBox1Change(); });
-    // Enter runs the Test of the box's own band: the default button follows the focus.
-    connect(NumberEdit->lineEdit(), &QLineEdit::returnPressed, Verifier, &QPushButton::click);
-    connect(ComboBox1->lineEdit(), &QLineEdit::returnPressed, Button1, &QPushButton::click);
+    // Enter runs the Test of the box's own band (eventFilter): the default button follows the
+    // focus. Not through returnPressed, which this toolkit emits twice for one Enter.
     for (QComboBox* box : {NumberEdit, ComboBox1}) {
         InstallDigitFilter(box, [this] { return services_.settings.digitFilter(); });
+        GuardPaste(box, services_.platform);
         box->lineEdit()->installEventFilter(this);
         box->installEventFilter(this);
         LeaveMenuKeysToMenu(box);
@@ -212,6 +212,11 @@ bool TMainForm::event(QEvent* e) {
 bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
     for (QComboBox* box : {NumberEdit, ComboBox1}) {
         if (watched != box->lineEdit() && watched != box) continue;
+        if (watched == box->lineEdit() && IsEnterPress(e)) {
+            if (box == NumberEdit) Verifier->click();
+            else Button1->click();
+            return true;
+        }
         if (e->type() == QEvent::FocusIn) {   // the default button follows the focused band
             Verifier->setDefault(box == NumberEdit);
             Button1->setDefault(box == ComboBox1);

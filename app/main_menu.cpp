@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -24,6 +25,7 @@
 #include "tools/search/search_form.h"
 #include "tools/splitter/analyser_form.h"
 #include "ui/handler.h"
+#include "ui/number_box.h"
 #include "ui/services.h"
 
 namespace {
@@ -108,10 +110,19 @@ void TMainForm::Copy1Click() {
 }
 
 void TMainForm::Paste1Click() {
+    // A paste that would make the box's text longer than it takes changes nothing and says why:
+    // a number cut to fit would be another number.
+    const QString clip = services_.platform.clipboardText();
+    const int limit = TypedLimit(NumberEdit->lineEdit());
+    const qsizetype length = clip.size() + (Autoclear1->isChecked() ? 0 : NumberEdit->currentText().size());
+    if (length > limit) {
+        services_.platform.showMessage(TooLongPasteMessage(limit));
+        return;
+    }
     Temp->clear();
     if (!Autoclear1->isChecked()) Temp->setText(NumberEdit->currentText());
     Temp->setCursorPosition(0);
-    Temp->insert(services_.platform.clipboardText());
+    Temp->insert(clip);
     NumberEdit->setEditText(Temp->text());
 }
 
@@ -206,6 +217,18 @@ void TMainForm::BitBtn4Click() {
     QString name = Platform::dateTimeText(services_.platform.now());
     for (QChar& c : name)
         if (QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('-');
-    const QString path = QDir::current().filePath(name + QStringLiteral(".txt"));
-    WriteFileAtomically(path, rtfOf(RichEdit1->toPlainText().split(QLatin1Char('\n'))));
+    // The current directory when it can be written (a desktop launcher may start the program
+    // in / ), otherwise the user's documents folder; the status bar says which file it became.
+    const QFileInfo current(QDir::currentPath());
+    QString dir = current.isDir() && current.isWritable() ? QDir::currentPath() : services_.platform.documentsDir();
+    if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
+    const QString path = dir + name + QStringLiteral(".txt");
+    try {
+        QDir().mkpath(dir);
+        WriteFileAtomically(path, rtfOf(RichEdit1->toPlainText().split(QLatin1Char('\n'))));
+    } catch (const std::exception& e) {
+        panel1->setText(QStringLiteral("The panel was not saved: ") + QString::fromUtf8(e.what()));
+        throw;
+    }
+    panel1->setText(QStringLiteral("Panel saved in ") + QDir::toNativeSeparators(path));
 }

@@ -68,6 +68,9 @@ public:
     // The user's own data folder (XDG data home for this program), with a trailing separator;
     // what the program saves goes there when its own folder cannot be written.
     virtual QString userDataDir() = 0;
+    // The user's documents folder, with a trailing separator: where a file goes that the
+    // program would put into the current directory when that one cannot be written.
+    virtual QString documentsDir() = 0;
 
     // Shown by the runner once a command has run for the given delay.
     virtual int progressDelayMs() { return 500; }

@@ -18,11 +18,15 @@
 
 namespace {
 
+// "text files|*.txt" becomes "text files (*.txt)"; a name that already shows its patterns
+// ("Text files (*.txt)") is kept as it is, so that the dialog does not show them twice.
 QString qtFilter(const QString& filter) {
-    // "text files|*.txt" -> "text files (*.txt)"
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) out << parts[i] + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString shown = QStringLiteral("(") + parts[i + 1] + QLatin1Char(')');
+        out << (parts[i].trimmed().endsWith(shown) ? parts[i] : parts[i] + QLatin1Char(' ') + shown);
+    }
     return out.join(QStringLiteral(";;"));
 }
 
@@ -82,9 +86,8 @@ bool QtPlatform::askYesNo(const QString& caption, const QString& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
-namespace {
-
-std::optional<QString> runFileDialog(const FileDialogRequest& r, QFileDialog::AcceptMode mode) {
+std::optional<QString> RunFileDialog(const FileDialogRequest& r, bool save) {
+    const QFileDialog::AcceptMode mode = save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen;
     QFileDialog dialog(QApplication::activeWindow(), r.title, QString(), qtFilter(r.filter));
     dialog.setAcceptMode(mode);
     if (mode == QFileDialog::AcceptSave) dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -95,14 +98,12 @@ std::optional<QString> runFileDialog(const FileDialogRequest& r, QFileDialog::Ac
     return dialog.selectedFiles().first();
 }
 
-}  // namespace
-
 std::optional<QString> QtPlatform::saveFileName(const FileDialogRequest& r) {
-    return runFileDialog(r, QFileDialog::AcceptSave);
+    return RunFileDialog(r, true);
 }
 
 std::optional<QString> QtPlatform::openFileName(const FileDialogRequest& r) {
-    return runFileDialog(r, QFileDialog::AcceptOpen);
+    return RunFileDialog(r, false);
 }
 
 QString QtPlatform::clipboardText() { return QApplication::clipboard()->text(); }
@@ -154,6 +155,10 @@ QString QtPlatform::programDir() { return QCoreApplication::applicationDirPath()
 
 QString QtPlatform::userDataDir() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('/');
+}
+
+QString QtPlatform::documentsDir() {
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QLatin1Char('/');
 }
 
 std::unique_ptr<ProgressView> ShowProgressDialog(QWidget* owner, const QString& what) {

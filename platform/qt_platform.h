@@ -6,6 +6,9 @@
 // The real progress dialog: phase, percentage, time left and Cancel (Esc and the close box too).
 std::unique_ptr<ProgressView> ShowProgressDialog(QWidget* owner, const QString& what);
 
+// The real file dialogs, modal, over the active window; empty when cancelled.
+std::optional<QString> RunFileDialog(const FileDialogRequest& request, bool save);
+
 class QtPlatform : public Platform {
 public:
     void showError(const QString& message) override;
@@ -23,5 +26,6 @@ public:
     QString settingsPath() override;
     QString programDir() override;
     QString userDataDir() override;
+    QString documentsDir() override;
     std::unique_ptr<ProgressView> showProgress(QWidget* owner, const QString& what) override;
 };

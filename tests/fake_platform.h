@@ -36,13 +36,17 @@ public:
         return answerYes;
     }
     std::optional<QString> saveFileName(const FileDialogRequest& r) override {
+        if (realDialogs) return RunFileDialog(r, true);
         dialogs << r.title + QStringLiteral("|") + r.proposedName;
         if (saveAnswers.empty()) return std::nullopt;
         const std::optional<QString> answer = std::move(saveAnswers.front());
         saveAnswers.pop_front();
         return answer;
     }
-    std::optional<QString> openFileName(const FileDialogRequest& r) override { return saveFileName(r); }
+    std::optional<QString> openFileName(const FileDialogRequest& r) override {
+        if (realDialogs) return RunFileDialog(r, false);
+        return saveFileName(r);
+    }
     QString clipboardText() override { return clipboard; }
     void setClipboardText(const QString& text) override { clipboard = text; }
     void printLines(const QStringList& lines) override {
@@ -64,6 +68,7 @@ public:
     }
     QString programDir() override { return programFolder; }
     QString userDataDir() override { return dataDir; }
+    QString documentsDir() override { return docsDir; }
     int progressDelayMs() override { return progressDelay; }
     std::unique_ptr<ProgressView> showProgress(QWidget* owner, const QString& what) override {
         progressShown << what;
@@ -77,9 +82,12 @@ public:
     QString clipboard, printerError;
     QString dataDir = QDir::tempPath() + QStringLiteral("/quendra-data/");
     QString programFolder = QDir::tempPath() + QLatin1Char('/');   // with its trailing separator
+    QString docsDir = QDir::tempPath() + QStringLiteral("/quendra-documents/");
     bool answerYes = true, calculatorFound = true, browserFound = true, cancelProgress = false;
     // The real dialog instead of the scripted one, for tests that send it input.
     bool realProgress = false;
+    // The real file dialogs, for tests that look at what they show.
+    bool realDialogs = false;
     int progressDelay = 0;
     bool manualClock = false;
     std::atomic<qint64> clockMs{0};

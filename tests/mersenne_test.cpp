@@ -3,9 +3,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -175,6 +178,52 @@ TEST_F(MersenneTest, CancelLeavesEverythingAsItWas) {
     platform.cancelProgress = false;
     wb->certif->findChild<QPushButton*>("BitBtn1")->click();
     EXPECT_TRUE(QFile::exists(certificateFile(7)));
+}
+
+// Esc pressed 0.2 s into a long test, before the progress dialog shows (the real dialog, after
+// the real delay), cancels it at once: no verdict, nothing recorded, and the dialog never shows.
+TEST_F(MersenneTest, EscBeforeTheProgressShowsCancelsTheTest) {
+    platform.realProgress = true;
+    platform.progressDelay = 500;
+    main().show();
+    main().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
+    main().ComboBox1->setFocus();
+    QTest::keyClicks(main().ComboBox1->lineEdit(), QStringLiteral("99991"));
+    const QString panel = main().RichEdit1->toPlainText();
+    QElapsedTimer clock;
+    qint64 escAt = -1;
+    QTimer::singleShot(200, [&] {
+        escAt = clock.elapsed();
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &main(), Qt::Key_Escape);
+    });
+    clock.start();
+    QTest::keyClick(main().ComboBox1->lineEdit(), Qt::Key_Return);
+    const qint64 ended = clock.elapsed();
+    ASSERT_GE(escAt, 0) << "the test ended before Esc";
+    EXPECT_LT(ended - escAt, 1000);
+    EXPECT_EQ(main().RichEdit1->toPlainText(), panel);   // no verdict
+    EXPECT_EQ(TestCounter, 0);
+    EXPECT_EQ(main().ComboBox1->count(), 0);
+    EXPECT_TRUE(platform.progressShown.isEmpty());
+    EXPECT_TRUE(platform.errors.isEmpty());
+}
+
+// One Enter in a tester's box runs its test once.
+TEST_F(MersenneTest, EnterInEitherBoxTestsOnce) {
+    main().show();
+    main().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
+    main().ComboBox1->setFocus();
+    QTest::keyClicks(main().ComboBox1->lineEdit(), QStringLiteral("7"));
+    QTest::keyClick(main().ComboBox1->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(TestCounter, 1);
+    EXPECT_EQ(lines(main().RichEdit1), QStringList{"7th Mersenne number is Prime"});
+    main().NumberEdit->setFocus();
+    QTest::keyClicks(main().NumberEdit->lineEdit(), QStringLiteral("97"));
+    QTest::keyClick(main().NumberEdit->lineEdit(), Qt::Key_Enter);
+    EXPECT_EQ(TestCounter, 2);
+    EXPECT_EQ(lines(main().RichEdit1).size(), 2);
 }
 
 TEST_F(MersenneTest, CertificateWindowFitsItsKeysAndCopiesWholeResidues) {

@@ -96,4 +96,23 @@ TEST_F(RunnerTest, ShowsPhasePercentAndTimeLeftFromTheClock) {
     EXPECT_TRUE(sawEstimate) << platform.progressUpdates.join(QLatin1Char(' ')).toStdString();
 }
 
+// Work that reports steadily shows the time left from the first moment the dialog shows.
+TEST_F(RunnerTest, TheTimeLeftIsThereWhenTheDialogAppears) {
+    platform.manualClock = true;
+    platform.progressDelay = 2000;
+    const bool completed = runner.run(&owner, QStringLiteral("Searching"), [&](Progress& p) {
+        for (int i = 0; i <= 30; ++i) {
+            p.report(i / 100.0, "Step");
+            platform.clockMs += 100;   // one percent every 100 ms
+            const int seen = platform.clockReads;
+            for (int w = 0; w < 500 && platform.clockReads < seen + 2; ++w) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    EXPECT_TRUE(completed);
+    ASSERT_FALSE(platform.progressUpdates.isEmpty());
+    const QStringList first = platform.progressUpdates.first().split(QLatin1Char('|'));
+    ASSERT_EQ(first.size(), 3);
+    EXPECT_FALSE(first[2].isEmpty()) << platform.progressUpdates.first().toStdString();   // about 0:08 left at 20 %
+}
+
 }  // namespace

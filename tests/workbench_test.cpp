@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -108,10 +109,25 @@ TEST_F(WorkbenchTest, EmptyBoxLongPasteAndBadTextChangeNothingButTheirReport) {
     EXPECT_EQ(main().panel1->text(), "QDR is ready.");
     EXPECT_EQ(options().NoteEdit->toPlainText(), "");
 
+    // A paste that would not fit the box changes nothing and says why.
     platform.clipboard = QString(201, QLatin1Char('7'));
     main().Autoclear1->setChecked(true);
+    main().NumberEdit->setEditText(QStringLiteral("5"));
     menu(QStringLiteral("&Paste"));
-    EXPECT_EQ(main().NumberEdit->currentText().size(), 201);
+    EXPECT_EQ(main().NumberEdit->currentText(), "5");
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains("at most 200 characters")) << platform.messages[0].toStdString();
+    platform.clipboard = QString(200, QLatin1Char('7'));   // exactly the limit fits
+    menu(QStringLiteral("&Paste"));
+    EXPECT_EQ(main().NumberEdit->currentText(), QString(200, QLatin1Char('7')));
+    main().Autoclear1->setChecked(false);
+    platform.clipboard = QStringLiteral("1");   // in front of 200 characters: too long
+    menu(QStringLiteral("&Paste"));
+    EXPECT_EQ(main().NumberEdit->currentText(), QString(200, QLatin1Char('7')));
+    EXPECT_EQ(platform.messages.size(), 2);
+    platform.messages.clear();
+    // A longer text set by the program is still refused by the test itself.
+    main().NumberEdit->setEditText(QString(201, QLatin1Char('7')));
     main().Verifier->click();
     EXPECT_EQ(platform.messages, QStringList{"Please, note that numbers with more than 200 digits are not supported yet."});
     EXPECT_EQ(wb->record.count, 0);
@@ -203,18 +219,53 @@ TEST_F(WorkbenchTest, CalculatorHelpAndPanelSaving) {
     menu(QStringLiteral("&Help..."));
     ASSERT_EQ(platform.messages.size(), 2);
     EXPECT_TRUE(platform.messages[1].contains(QDir::toNativeSeparators(platform.helpOpened[1]))) << platform.messages[1].toStdString();
-    platform.messages.clear();
+}
+
+// The save-the-panel button: the current directory when it can be written, else the documents
+// folder; the status bar names the file, or says why there is none.
+TEST_F(WorkbenchTest, SavingThePanelSaysWhereTheFileWent) {
     test(QStringLiteral("97"));
+    auto* save = main().findChild<QPushButton*>("BitBtn4");
+    auto* status = main().findChild<QLabel*>("Panel1");
     const QString cwd = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    main().findChild<QPushButton*>("BitBtn4")->click();
+    // The name is the date and time of the (fake) clock, made valid as a file name.
+    QString name = Platform::dateTimeText(platform.clock) + QStringLiteral(".txt");
+    name.replace(QLatin1Char(':'), QLatin1Char('-')).replace(QLatin1Char('/'), QLatin1Char('-'));
+    // A current directory that cannot be written, even by root: one removed after entering it.
+    QTemporaryDir gone;
+    struct Case { QString current; QString expectedDir; };
+    platform.docsDir = dir.filePath(QStringLiteral("Documents/"));   // made when missing
+    for (const Case& c : {Case{dir.path(), dir.path() + "/"}, Case{gone.path(), platform.docsDir}}) {
+        SCOPED_TRACE(c.current.toStdString());
+        if (c.current == gone.path()) {
+            QDir().mkpath(gone.path());
+            QDir::setCurrent(gone.path());
+            QDir(gone.path()).removeRecursively();
+        } else {
+            QDir::setCurrent(c.current);
+        }
+        QTest::mouseClick(save, Qt::LeftButton);
+        QDir::setCurrent(cwd);
+        const QString path = c.expectedDir + name;
+        const QByteArray rtf = readFile(path);
+        EXPECT_TRUE(rtf.startsWith("{\\rtf1")) << path.toStdString();
+        EXPECT_TRUE(rtf.contains("This is a prime number\\par"));
+        EXPECT_EQ(status->text(), "Panel saved in " + QDir::toNativeSeparators(path));
+    }
+    EXPECT_TRUE(platform.errors.isEmpty());
+    // Neither folder can be written (the documents folder would lie under a file): the status
+    // bar and the error box give the failure.
+    platform.docsDir = dir.filePath(QStringLiteral("Setup.reg/Documents/"));
+    QFile(dir.filePath(QStringLiteral("Setup.reg"))).open(QIODevice::Append);
+    QDir().mkpath(gone.path());
+    QDir::setCurrent(gone.path());
+    QDir(gone.path()).removeRecursively();
+    QTest::mouseClick(save, Qt::LeftButton);
     QDir::setCurrent(cwd);
-    const QStringList saved = QDir(dir.path()).entryList({"*.txt"});
-    ASSERT_EQ(saved.size(), 1);
-    EXPECT_FALSE(saved[0].contains(':'));
-    const QByteArray rtf = readFile(dir.filePath(saved[0]));
-    EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
-    EXPECT_TRUE(rtf.contains("This is a prime number\\par"));
+    const QString failure = "Cannot create file " + platform.docsDir + name;
+    EXPECT_EQ(platform.errors, QStringList{failure});
+    EXPECT_EQ(status->text(), "The panel was not saved: " + failure);
+    EXPECT_TRUE(platform.messages.isEmpty());
 }
 
 TEST_F(WorkbenchTest, ExitQuestionAndMainWindowSettings) {

@@ -2,6 +2,8 @@
 #include "ui/number_box.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
@@ -93,6 +95,7 @@ public:
     LengthValidator(int max, QObject* parent) : QValidator(parent), max_(max) {}
     void setLimit(int max) { max_ = max; }
     State validate(QString& input, int&) const override { return input.size() <= max_ ? Acceptable : Invalid; }
+    int max() const { return max_; }
 
 private:
     int max_;
@@ -134,6 +137,71 @@ QComboBox* MakeNumberBox(const char* name, int maxTyped, const QString& hint, QW
 void SetTypedLengthLimit(QComboBox* box, int maxTyped) {
     if (auto* limit = dynamic_cast<LengthValidator*>(const_cast<QValidator*>(box->lineEdit()->validator())))
         limit->setLimit(maxTyped);
+}
+
+int TypedLimit(const QLineEdit* edit) {
+    int limit = edit->maxLength();
+    if (const auto* v = dynamic_cast<const LengthValidator*>(edit->validator())) limit = std::min(limit, v->max());
+    return limit;
+}
+
+QString TooLongPasteMessage(int limit) {
+    return QStringLiteral("The text on the clipboard is too long for this box, which takes at most %1 characters: "
+                          "nothing was pasted.").arg(limit);
+}
+
+namespace {
+
+// Pastes into a line edit only what fits its limit as a whole.
+class PasteGuard : public QObject {
+public:
+    PasteGuard(QLineEdit* edit, Platform& platform) : QObject(edit), edit_(edit), platform_(platform) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != edit_) return QObject::eventFilter(watched, event);
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+            paste();
+            return true;
+        }
+        if (event->type() == QEvent::ContextMenu) {
+            // The line edit's own menu, with its Paste going through the check.
+            QMenu* menu = edit_->createStandardContextMenu();
+            for (QAction* a : menu->actions())
+                if (a->objectName() == QLatin1String("edit-paste") || a->text().startsWith(QLineEdit::tr("&Paste"))) {
+                    QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+                    a->setEnabled(!edit_->isReadOnly() && !platform_.clipboardText().isEmpty());
+                    connect(a, &QAction::triggered, this, [this] { paste(); });
+                }
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void paste() {
+        if (edit_->isReadOnly()) return;
+        const QString clip = platform_.clipboardText();
+        QString result = edit_->text();
+        if (edit_->hasSelectedText()) result.replace(edit_->selectionStart(), edit_->selectedText().size(), clip);
+        else result.insert(edit_->cursorPosition(), clip);
+        const int limit = TypedLimit(edit_);
+        if (result.size() > limit) {
+            platform_.showMessage(TooLongPasteMessage(limit));
+            return;
+        }
+        edit_->insert(clip);
+    }
+
+    QLineEdit* edit_;
+    Platform& platform_;
+};
+
+}  // namespace
+
+void GuardPaste(QComboBox* box, Platform& platform) {
+    box->lineEdit()->installEventFilter(new PasteGuard(box->lineEdit(), platform));
 }
 
 void InstallDigitFilter(QComboBox* box, std::function<bool()> enabled) {

@@ -40,10 +40,22 @@ QStringList HistoryItems(const QComboBox* box);
 QStringList ListItems(const QListWidget* list);
 
 // An editable combo box named `name` that refuses typed text beyond maxTyped characters
-// (text the program sets, a paste for instance, may be longer), with no auto-completion.
+// (text the program sets may be longer; GuardPaste checks pastes), with no auto-completion.
 QComboBox* MakeNumberBox(const char* name, int maxTyped, const QString& hint, QWidget* parent);
 // Changes the typing limit of a box MakeNumberBox made; a longer text already in it stays.
 void SetTypedLengthLimit(QComboBox* box, int maxTyped);
+
+class Platform;
+
+// The longest text a box takes from typing or a paste: its typing limit, or its line edit's
+// maximum length when that is smaller.
+int TypedLimit(const QLineEdit* edit);
+// The message that refuses a paste longer than a box's limit.
+QString TooLongPasteMessage(int limit);
+// A paste into the box (Ctrl+V, Shift+Insert, the Paste of its context menu) that would make
+// its text longer than its limit leaves the box as it was and says why in a message; a paste
+// that fits goes in as usual. The clipboard is read through the platform.
+void GuardPaste(QComboBox* box, Platform& platform);
 
 // The digit filter: on the release of a key inside the box (its line edit, where key events
 // really arrive), when enabled() and IsAllowedKey refuses the key, the box's text and its

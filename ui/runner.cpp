@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -18,11 +19,16 @@ namespace {
 // While a command runs, user input and window activation reach only the progress dialog:
 // events aimed at any other widget or window are dropped. The dialog's own window must get
 // its input, since the window system delivers keys, clicks and the close box there first.
+// Esc cancels the command wherever it is pressed, also before the dialog shows.
 class InputGate : public QObject {
 public:
     QWidget* dialog = nullptr;
+    Progress* progress = nullptr;
 
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+            !belongsToDialog(watched) && progress)
+            progress->cancel();
         switch (event->type()) {
         case QEvent::KeyPress: case QEvent::KeyRelease: case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick: case QEvent::Wheel:
@@ -73,6 +79,7 @@ bool Runner::run(QWidget* owner, const QString& what, const std::function<void(P
     std::atomic<bool> done{false};
     QEventLoop loop;
     InputGate gate;
+    gate.progress = &progress;
     qApp->installEventFilter(&gate);
     struct Ungate {
         InputGate& g;
@@ -104,13 +111,15 @@ bool Runner::run(QWidget* owner, const QString& what, const std::function<void(P
     poll.setInterval(50);
     const auto tick = [&] {
         const qint64 elapsed = platform_.monotonicMs() - start;
+        if (!view && progress.cancelled()) return;   // cancelled before it showed: it never shows
+        // The rate is measured from the start, so the dialog shows the time left as it appears.
+        const double f = progress.fraction();
+        estimate.add(elapsed, f);
         if (!view && elapsed >= platform_.progressDelayMs()) {
             view = platform_.showProgress(owner, what);
             gate.dialog = view->dialog();
         }
         if (!view) return;
-        const double f = progress.fraction();
-        estimate.add(elapsed, f);
         view->update(QString::fromStdString(progress.phase()), f < 0 ? -1 : (int)std::floor(f * 100),
                      estimate.text());
         if (view->cancelRequested()) progress.cancel();
@@ -155,3 +164,4 @@ QString TimeLeftEstimator::text() const {
     const qint64 left = std::max<qint64>(1, (qint64)std::ceil(seconds));
     return QStringLiteral("%1:%2").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0'));
 }
+

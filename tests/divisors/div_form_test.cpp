@@ -7,11 +7,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include "tests/fake_services.h"
@@ -442,6 +444,30 @@ TEST_F(DivFormTest, SaveFailuresAndCancels) {
     save("quiet.txt");
     EXPECT_EQ(readFile("quiet.txt"), QByteArray("2\r\n\t6\r\n3\r\n\t4\r\n"));
     EXPECT_TRUE(fake.platform.messages.isEmpty());
+}
+
+// Both dialogs offer "Text files (*.txt)" first and "All files", each pattern shown once.
+TEST_F(DivFormTest, TheDialogsShowEachFilterOnce) {
+    fake.platform.realDialogs = true;
+    find("12");
+    form.show();
+    for (const char* button_ : {"BitBtn2", "BitBtn6"}) {
+        SCOPED_TRACE(button_);
+        QStringList filters;
+        QString title;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            filters = dialog->nameFilters();
+            title = dialog->windowTitle();
+            dialog->reject();
+        });
+        QTest::mouseClick(button(button_), Qt::LeftButton);
+        EXPECT_EQ(filters, (QStringList{"Text files (*.txt)", "All files (*.*)"}));
+        EXPECT_FALSE(title.isEmpty());
+    }
+    EXPECT_EQ(entries().size(), 4);   // both cancelled: nothing changed
+    EXPECT_TRUE(fake.platform.errors.isEmpty());
 }
 
 TEST_F(DivFormTest, TheTreeModelKeepsItsContract) {

@@ -16,6 +16,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QApplication>
 #include <QTest>
 
 #include "tests/fake_services.h"
@@ -447,6 +450,42 @@ TEST_F(SearchFormTest, ActivationSortsTheHistoriesAndEnterSearches) {
     QTest::keyClick(high()->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(part(0).size(), 11);   // ten primes up to 29 and the credit line
     EXPECT_EQ(HistoryItems(low()), (QStringList{"10", "100", "2", "9"}));   // sorted insertion
+}
+
+// A paste too long for a bound (10^18 has 19 digits) leaves the field as it was and says why,
+// by Ctrl+V and by the field's context menu; a paste that fits goes in.
+TEST_F(SearchFormTest, ATooLongPasteChangesNothingAndSaysWhy) {
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QLineEdit* to = high()->lineEdit();
+    to->setFocus();
+    to->selectAll();
+    fake.platform.clipboard = QStringLiteral("1000000000000000000");
+    QTest::keyClick(to, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(high()->currentText(), "100");
+    ASSERT_EQ(fake.platform.messages.size(), 1);
+    EXPECT_TRUE(fake.platform.messages[0].contains("at most 18 characters")) << fake.platform.messages[0].toStdString();
+
+    // The context menu's Paste.
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, to->rect().center(), to->mapToGlobal(to->rect().center()));
+    QApplication::sendEvent(to, &menuEvent);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QAction* paste = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->text().startsWith("&Paste")) paste = a;
+    ASSERT_NE(paste, nullptr);
+    paste->trigger();
+    menu->close();
+    EXPECT_EQ(high()->currentText(), "100");
+    EXPECT_EQ(fake.platform.messages.size(), 2);
+
+    fake.platform.clipboard = QStringLiteral("999999999999999999");   // 18 digits fit
+    to->selectAll();
+    QTest::keyClick(to, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(high()->currentText(), "999999999999999999");
+    EXPECT_EQ(fake.platform.messages.size(), 2);
 }
 
 }  // namespace

@@ -50,6 +50,8 @@ TCalcForm::TCalcForm(Services& services, QWidget* parent)
 
     EditA = operandBox("EditA", this);
     EditB = operandBox("EditB", this);
+    GuardPaste(EditA, services_.platform);
+    GuardPaste(EditB, services_.platform);
     auto* gcf = opButton(QStringLiteral("BitBtn3"), QStringLiteral("GCF"),
                          QStringLiteral("Find the Greatest Common Factor"), this);
     auto* plus = opButton(QStringLiteral("BitBtn4"), QStringLiteral("A + B ="),

@@ -180,6 +180,7 @@ void TDivForm::connectHandlers() {
     connect(DividersTree, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { ListPopupMenu->popup(DividersTree->viewport()->mapToGlobal(at)); });
     InstallDigitFilter(ComboBox1, [this] { return services_.settings.digitFilter(); });
+    GuardPaste(ComboBox1, services_.platform);
     OnHover(FindButton, [this] { FindButtonMouseMove(); });
     EnterPressesDefault(this);
     // The size is kept as WWidth and WHeight (218 and 250 when absent). Each value takes effect

@@ -33,6 +33,8 @@ TModForm::TModForm(Services& services, QWidget* parent)
     auto* label2 = named(new QLabel(QStringLiteral("Factor ="), this), "Label2");
     Fac = MakeNumberBox("Fac", 18, QStringLiteral(" < E18"), this);
     Fac->setEditText(QStringLiteral("2"));
+    GuardPaste(Ex, services_.platform);
+    GuardPaste(Fac, services_.platform);
     BitBtn1 = named(new QPushButton(QStringLiteral("Modulo"), this), "BitBtn1");
     BitBtn1->setDefault(true);
     BitBtn1->setCursor(Qt::PointingHandCursor);

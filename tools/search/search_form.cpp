@@ -179,6 +179,7 @@ void TSearchForm::connectHandlers() {
     for (QComboBox* box : {LowInterval, HighInterval}) {
         OnSignal(box, &QComboBox::editTextChanged, platform, [this] { LowIntervalChange(); });
         InstallDigitFilter(box, [this] { return services_.settings.digitFilter(); });
+        GuardPaste(box, services_.platform);
     }
 }
 

@@ -138,6 +138,7 @@ void TAnalyserForm::connectHandlers() {
             if (item->isChecked()) MethodGroupClick();
         });
     InstallDigitFilter(ComboBox1, [this] { return services_.settings.digitFilter(); });
+    GuardPaste(ComboBox1, services_.platform);
     OnHover(analBtn, [this] { analBtnMouseMove(); });
     EnterPressesDefault(this);
     stored_ = new StoredValues(
