@@ -203,7 +203,7 @@ TEST_F(MersenneTest, EscBeforeTheProgressShowsCancelsTheTest) {
     ASSERT_GE(escAt, 0) << "the test ended before Esc";
     EXPECT_LT(ended - escAt, 1000);
     EXPECT_EQ(main().RichEdit1->toPlainText(), panel);   // no verdict
-    EXPECT_EQ(TestCounter, 0);
+    EXPECT_EQ(wb->record.count, 0);
     EXPECT_EQ(main().ComboBox1->count(), 0);
     EXPECT_TRUE(platform.progressShown.isEmpty());
     EXPECT_TRUE(platform.errors.isEmpty());
@@ -217,12 +217,12 @@ TEST_F(MersenneTest, EnterInEitherBoxTestsOnce) {
     main().ComboBox1->setFocus();
     QTest::keyClicks(main().ComboBox1->lineEdit(), QStringLiteral("7"));
     QTest::keyClick(main().ComboBox1->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(TestCounter, 1);
+    EXPECT_EQ(wb->record.count, 1);
     EXPECT_EQ(lines(main().RichEdit1), QStringList{"7th Mersenne number is Prime"});
     main().NumberEdit->setFocus();
     QTest::keyClicks(main().NumberEdit->lineEdit(), QStringLiteral("97"));
     QTest::keyClick(main().NumberEdit->lineEdit(), Qt::Key_Enter);
-    EXPECT_EQ(TestCounter, 2);
+    EXPECT_EQ(wb->record.count, 2);
     EXPECT_EQ(lines(main().RichEdit1).size(), 2);
 }
 
