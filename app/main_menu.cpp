@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTextEdit>
+#include <QTimer>
 
 #include "app/certif_form.h"
 #include "app/info_form.h"
@@ -138,8 +139,13 @@ void TMainForm::Splitter1Click() {
 
 void TMainForm::Convertor1Click() {
     TConvertForm& convert = *windows_.convert;
-    convert.move(x(), y() + frameGeometry().height());
-    convert.show();   // its frame is known once shown: the outer width follows the main window's
+    // Outer frames: the converter's frame starts under the main window's frame, as wide. A window
+    // never shown before has no frame yet, so it is placed again once shown, with its frame.
+    const QPoint at(x(), y() + frameGeometry().height());
+    convert.move(at);
+    convert.show();
+    convert.move(at);
+    QTimer::singleShot(0, &convert, [&convert, at] { convert.move(at); });   // once the frame is known
     convert.resize(frameGeometry().width() - (convert.frameGeometry().width() - convert.width()), convert.height());
     convert.raise();
 }

@@ -1,6 +1,12 @@
 // The Tools menu: its commands, and where the tool windows open beside the main window.
 #include <gtest/gtest.h>
 
+#include <QTest>
+
+#include <QComboBox>
+
+#include <QLineEdit>
+
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -111,6 +117,53 @@ TEST_F(OpenersTest, AStoredPlaceOffEveryScreenComesBackOnScreen) {
     storeValues("\"MainPositionTop\"=dword:00000014\r\n\"MainPositionLeft\"=dword:0000001e\r\n");   // 20 and 30
     open();
     EXPECT_EQ(main().pos(), QPoint(30, 20));
+}
+
+// Each tool window opened by its short-cut takes the keyboard: what is typed next lands in its
+// first field, not in the main window's number box.
+TEST_F(OpenersTest, ToolWindowsTakeTheKeyboardOnTheirFirstField) {
+    main().show();
+    main().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
+    struct Case { Qt::Key key; const char* window; const char* field; };
+    for (const Case& c : {Case{Qt::Key_R, "ConvertForm", "IEdit"}, Case{Qt::Key_M, "ModForm", "Ex"},
+                          Case{Qt::Key_T, "CalcForm", "EditA"}, Case{Qt::Key_S, "AnalyserForm", "ComboBox1"},
+                          Case{Qt::Key_D, "DivForm", "ComboBox1"}}) {
+        SCOPED_TRACE(c.window);
+        main().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
+        QTest::keyClick(QApplication::focusWidget(), c.key, Qt::ControlModifier);
+        QWidget* window = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String(c.window)) window = w;
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        QWidget* field = window->findChild<QWidget*>(QLatin1String(c.field));
+        ASSERT_NE(field, nullptr);
+        QTest::keyClicks(QApplication::focusWidget(), "12");
+        QString text;
+        if (auto* e = qobject_cast<QLineEdit*>(field)) text = e->text();
+        if (auto* b = qobject_cast<QComboBox*>(field)) text = b->currentText();
+        EXPECT_EQ(text, "12");
+        EXPECT_EQ(main().NumberEdit->currentText(), "");
+        window->hide();
+    }
+}
+
+// The converter's first opening already stands under the main window's outer frame, as wide.
+TEST_F(OpenersTest, TheConverterOpensUnderTheMainWindowTheFirstTime) {
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
+    menu(QStringLiteral("Conve&rtor..."));
+    QWidget* convert = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("ConvertForm")) convert = w;
+    ASSERT_NE(convert, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(convert));
+    QTest::qWait(50);
+    EXPECT_EQ(convert->frameGeometry().top(), main().frameGeometry().bottom() + 1);
+    EXPECT_EQ(convert->frameGeometry().left(), main().frameGeometry().left());
+    EXPECT_EQ(convert->frameGeometry().width(), main().frameGeometry().width());
 }
 
 }  // namespace

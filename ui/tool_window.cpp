@@ -65,6 +65,28 @@ void EnterPressesDefault(QWidget* window) {
     for (QLineEdit* edit : window->findChildren<QLineEdit*>()) edit->installEventFilter(filter);
 }
 
+namespace {
+
+class ShowFocus : public QObject {
+public:
+    ShowFocus(QWidget* window, QWidget* field) : QObject(window), window_(window), field_(field) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::Show && !event->spontaneous()) {
+            window_->activateWindow();
+            field_->setFocus(Qt::ActiveWindowFocusReason);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget* window_;
+    QWidget* field_;
+};
+
+}  // namespace
+
+void FocusOnShow(QWidget* window, QWidget* field) { window->installEventFilter(new ShowFocus(window, field)); }
+
 void OnHover(QWidget* widget, std::function<void()> update) {
     widget->setMouseTracking(true);
     widget->installEventFilter(new HoverFilter(widget, std::move(update)));

@@ -24,6 +24,10 @@ struct Services;
 // number boxes included, hand the key over at once: one press, one command.
 void EnterPressesDefault(QWidget* window);
 
+// Each time the window is shown it becomes the active window with the keyboard focus in
+// `field`, so that typing right after opening it lands there.
+void FocusOnShow(QWidget* window, QWidget* field);
+
 // Calls update() when the pointer enters or moves over the widget and before its tool tip is
 // shown: the hint of a command button that names what the button would do now.
 void OnHover(QWidget* widget, std::function<void()> update);

@@ -1,6 +1,7 @@
 // The converter window driven through its controls.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -166,6 +167,34 @@ TEST_F(ConvertFormTest, TheLargestFermatNumberFillsTheIntegerField) {
     fake.platform.cancelProgress = true;
     button("BitBtn2")->click();
     EXPECT_EQ(fields(), (QStringList{"5", "M2+2", "F20-1"}));
+    EXPECT_TRUE(fake.platform.errors.isEmpty());
+}
+
+// Enter converts from the field that has the focus, however it got there: a click, or Tab.
+TEST_F(ConvertFormTest, EnterConvertsFromTheFieldReachedByTab) {
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::mouseClick(edit("IEdit"), Qt::LeftButton);
+    QTest::keyClicks(edit("IEdit"), "100");
+    QTest::keyClick(edit("IEdit"), Qt::Key_Return);
+    const QString mersenneOf100 = edit("MEdit")->text();
+    ASSERT_FALSE(mersenneOf100.isEmpty());
+    for (int i = 0; i < 6 && !edit("MEdit")->hasFocus(); ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_TRUE(edit("MEdit")->hasFocus());
+    QTest::keyClick(edit("MEdit"), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit("MEdit"), "M5");
+    QTest::keyClick(edit("MEdit"), Qt::Key_Return);
+    EXPECT_EQ(edit("MEdit")->text(), "M5");   // kept: the conversion came from it
+    EXPECT_EQ(edit("IEdit")->text(), "31");
+    // Back with Shift+Tab to the integer row: Enter converts from it again.
+    for (int i = 0; i < 6 && !edit("IEdit")->hasFocus(); ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_TRUE(edit("IEdit")->hasFocus());
+    QTest::keyClick(edit("IEdit"), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit("IEdit"), "100");
+    QTest::keyClick(edit("IEdit"), Qt::Key_Return);
+    EXPECT_EQ(edit("IEdit")->text(), "100");
+    EXPECT_EQ(edit("MEdit")->text(), mersenneOf100);
     EXPECT_TRUE(fake.platform.errors.isEmpty());
 }
 

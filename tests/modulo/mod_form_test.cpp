@@ -154,10 +154,12 @@ TEST_F(ModFormTest, BadOrNonPositiveFactors) {
     for (const Row& r : rows) {
         compute("2^10+1", "7");
         ASSERT_EQ(lines(), QStringList{"3"});
+        ASSERT_EQ(clickLine(0), "=3(Mod 7)");
         fake.platform.errors.clear();
         type("Fac", r.factor);
         get<QPushButton>("BitBtn1")->click();
         EXPECT_TRUE(lines().isEmpty()) << r.factor;
+        EXPECT_EQ(get<QLineEdit>("Edit1")->text(), "") << r.factor;   // no equation beside an empty list
         EXPECT_EQ(fake.platform.errors, r.error ? QStringList{r.error} : QStringList{}) << r.factor;
     }
 }

@@ -181,6 +181,22 @@ TEST_F(SearchFormTest, TextsThatAreNoIntegers) {
     }
 }
 
+// A failed search empties the lists and the figures that describe them: the tabs' counts.
+TEST_F(SearchFormTest, AFailedSearchLeavesNoPartCountsBesideEmptyLists) {
+    search("2", "2160553");   // five full parts
+    ASSERT_EQ(pages()->tabText(4), "Part 5/5");
+    type(low(), "abc");
+    get<QPushButton>("GO")->click();
+    ASSERT_EQ(fake.platform.errors.size(), 1);
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_TRUE(part(k).isEmpty()) << k;
+        EXPECT_EQ(pages()->tabText(k), QStringLiteral("Part %1/0").arg(k + 1));
+        if (k > 0) {
+            EXPECT_FALSE(pages()->isTabVisible(k)) << k;
+        }
+    }
+}
+
 TEST_F(SearchFormTest, PartBorders) {
     search("2", "376127");
     EXPECT_EQ(part(0).size(), 32001);

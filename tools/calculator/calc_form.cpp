@@ -11,6 +11,7 @@
 #include "ui/handler.h"
 #include "ui/number_box.h"
 #include "ui/services.h"
+#include "ui/tool_window.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ TCalcForm::TCalcForm(Services& services, QWidget* parent)
 
     // On a conversion failure the guard shows the message and ResEdit keeps its text.
     Platform& platform = services_.platform;
+    FocusOnShow(this, EditA);
     OnClick(gcf, platform, [this] { run(CalcOperation::Gcd); });
     OnClick(plus, platform, [this] { run(CalcOperation::Add); });
     OnClick(minus, platform, [this] { run(CalcOperation::Subtract); });

@@ -84,6 +84,7 @@ TConvertForm::TConvertForm(Services& services, QWidget* parent)
     OnClick(BitBtn2, platform, [this] { convert(ConvertSource::Fermat); });
     makeDefault(BitBtn4);
     EnterPressesDefault(this);
+    FocusOnShow(this, IEdit);
 
     setMinimumWidth(160);
     setFixedHeight(FixedHeight);
@@ -126,7 +127,9 @@ void TConvertForm::resizeEvent(QResizeEvent* event) {
 }
 
 bool TConvertForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease) {
+    // A field that gets the focus by any means (a click, Tab, a short-cut) makes its row's
+    // button the default, as a click into it does.
+    if (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::FocusIn) {
         if (watched == IEdit) IEditClick();
         else if (watched == MEdit) MEditClick();
         else if (watched == FEdit) FEditClick();

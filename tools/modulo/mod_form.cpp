@@ -81,6 +81,7 @@ TModForm::TModForm(Services& services, QWidget* parent)
     Platform& platform = services_.platform;
     OnClick(BitBtn1, platform, [this](Closing& closing) { BitBtn1Click(closing); });
     EnterPressesDefault(this);
+    FocusOnShow(this, Ex);
     OnSignal(TrackBar1, &QSlider::valueChanged, platform, [this] { TrackBar1Change(); });
     // A click on a line, or moving the selection with the keys, shows the line as an equation.
     OnSignal(ListBox1, &QListWidget::itemClicked, platform, [this] { ListBox1Click(); });
@@ -107,7 +108,10 @@ void TModForm::ListBox1Click() {
 
 void TModForm::BitBtn1Click(Closing& closing) {
     // A factor that is no number, or not above 0, empties the list.
-    closing = [this] { ListBox1->clear(); };
+    closing = [this] {
+        ListBox1->clear();
+        Edit1->clear();   // the equation describes a line of the emptied list
+    };
     const int64_t first = StrToInt64(Fac->currentText());
     if (first <= 0) {
         F = first;
@@ -132,5 +136,6 @@ void TModForm::showLines(const std::vector<std::string>& lines, int64_t first) {
         ListBox1->clear();
         ListBox1->addItems(ToStringList(lines));
     }
+    Edit1->clear();   // the equation of a line of the list replaced
     F = first;
 }

@@ -223,6 +223,9 @@ void TSearchForm::clearResults() {
     for (QStringListModel* m : parts_) m->setStringList({});
     resetSelection();
     for (QCheckBox* c : partChecks_) c->setChecked(false);
+    // The pages and their captions describe the lists: with the lists empty, no part is filled.
+    FilledParts = 0;
+    showPages();
 }
 
 // The search, the texts of the parts' lists and the twin count (which reads the same primes
