@@ -504,4 +504,18 @@ TEST_F(SearchFormTest, ATooLongPasteChangesNothingAndSaysWhy) {
     EXPECT_EQ(fake.platform.messages.size(), 2);
 }
 
+// Measured on the shown window: each bound field shows 18 digits whole, and so does the
+// caption's number when the search ran up to 10^18.
+TEST_F(SearchFormTest, TheBoundFieldsShowTheirLongestTextWhole) {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    for (QComboBox* box : {low(), high()}) {
+        QLineEdit* e = box->lineEdit();
+        const QMargins m = e->textMargins();
+        const int room = e->contentsRect().width() - m.left() - m.right() - 4;   // the line edit's own inner margin
+        EXPECT_GE(room, e->fontMetrics().horizontalAdvance(QString(18, QLatin1Char('9')))) << box->objectName().toStdString();
+    }
+    EXPECT_EQ(form.size(), QSize(566, 372));
+}
+
 }  // namespace

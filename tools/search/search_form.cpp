@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStringListModel>
+#include <QStyleOptionComboBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -131,6 +132,14 @@ void TSearchForm::layOut() {
     auto* bounds = new QGridLayout;
     bounds->setHorizontalSpacing(3);
     bounds->setColumnStretch(1, 1);
+    // Each bound field shows its longest allowed text, 18 digits, whole.
+    for (QComboBox* box : {LowInterval, HighInterval}) {
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        option.editable = true;
+        const QSize text(box->fontMetrics().horizontalAdvance(QString(18, QLatin1Char('9'))) + 8, box->sizeHint().height());
+        box->setMinimumWidth(box->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, box).width());
+    }
     auto* fromLabel = named(new QLabel(QStringLiteral("From :"), this), "Label1");
     fromLabel->setBuddy(LowInterval);
     auto* toLabel = named(new QLabel(QStringLiteral("To :"), this), "Label2");
