@@ -1,5 +1,5 @@
-// The 64-bit primality test and factorization against GMP and a sieve; the divisor lists
-// against references built from known factorizations; the number texts of the finder.
+// The divisor lists against references built from known factorizations; the number texts
+// of the finder.
 #include <gmp.h>
 #include <gtest/gtest.h>
 
@@ -9,21 +9,11 @@
 #include <random>
 
 #include "tools/divisors/divisors.h"
-#include "tools/divisors/prime64.h"
 
 namespace {
 
 using divisors::DivisorPairs;
 using divisors::SortedDivisors;
-
-bool GmpIsPrime(uint64_t n) {
-    mpz_t z;
-    mpz_init(z);
-    mpz_import(z, 1, 1, sizeof n, 0, 0, &n);
-    const bool prime = mpz_probab_prime_p(z, 40) != 0;
-    mpz_clear(z);
-    return prime;
-}
 
 uint64_t GmpNextPrime(uint64_t n) {
     mpz_t z;
@@ -34,82 +24,6 @@ uint64_t GmpNextPrime(uint64_t n) {
     mpz_export(&p, nullptr, 1, sizeof p, 0, 0, z);
     mpz_clear(z);
     return p;
-}
-
-TEST(Prime64, AgreesWithSieveBelowTwoMillion) {
-    const uint64_t n = 2000000;
-    std::vector<bool> composite(n, false);
-    composite[0] = composite[1] = true;
-    for (uint64_t i = 2; i * i < n; ++i)
-        if (!composite[i])
-            for (uint64_t j = i * i; j < n; j += i) composite[j] = true;
-    for (uint64_t i = 0; i < n; ++i) ASSERT_EQ(IsPrime64Fast(i), !composite[i]) << i;
-}
-
-TEST(Prime64, KnownPrimesAndPseudoprimes) {
-    struct Row { uint64_t n; bool prime; };
-    const Row rows[] = {
-        {2047, false},                     // strong pseudoprime to base 2
-        {3215031751ULL, false},            // strong to bases 2, 3, 5, 7
-        {341550071728321ULL, false},       // strong to bases 2 .. 17
-        {3825123056546413051ULL, false},   // strong to bases 2 .. 23
-        {561, false}, {4294967297ULL, false}, {18446744073709551615ULL, false},
-        {4294967291ULL, true}, {2305843009213693951ULL, true}, {18446744073709551557ULL, true},
-        {999999999999999989ULL, true}, {1000000000000000003ULL, true},
-        {999999937ULL * 1000000007ULL, false}, {4294967291ULL * 4294967291ULL, false},
-    };
-    for (const Row& r : rows) {
-        EXPECT_EQ(IsPrime64Fast(r.n), r.prime) << r.n;
-        EXPECT_EQ(GmpIsPrime(r.n), r.prime) << "reference disagrees on " << r.n;
-    }
-}
-
-TEST(Prime64, AgreesWithGmpOnRandomWordsAndSemiprimes) {
-    const unsigned seed = std::random_device{}();
-    std::mt19937_64 rng(seed);
-    for (int i = 0; i < 20000; ++i) {
-        const uint64_t n = rng() >> (rng() % 64) | 1;
-        ASSERT_EQ(IsPrime64Fast(n), GmpIsPrime(n)) << n << " seed " << seed;
-    }
-    for (int i = 0; i < 2000; ++i) {
-        const uint64_t p = GmpNextPrime(rng() >> 32), q = GmpNextPrime(rng() >> 33);
-        ASSERT_FALSE(IsPrime64Fast(p * q)) << p << " * " << q << " seed " << seed;
-        ASSERT_TRUE(IsPrime64Fast(p)) << p;
-    }
-}
-
-void ExpectFactorization(uint64_t n, const std::vector<uint64_t>& f, unsigned seed) {
-    ASSERT_TRUE(std::is_sorted(f.begin(), f.end())) << n << " seed " << seed;
-    __extension__ unsigned __int128 product = 1;
-    for (uint64_t p : f) {
-        ASSERT_TRUE(GmpIsPrime(p)) << p << " of " << n << " seed " << seed;
-        product *= p;
-    }
-    ASSERT_TRUE(product == n) << n << " seed " << seed;
-}
-
-TEST(Prime64, FactorsRandomAndHardWords) {
-    const unsigned seed = std::random_device{}();
-    std::mt19937_64 rng(seed);
-    for (int i = 0; i < 2000; ++i) {
-        const uint64_t n = std::max<uint64_t>(rng() >> (rng() % 60), 2);
-        ExpectFactorization(n, Factor64(n), seed);
-    }
-    // Two factors of the same size are rho's hardest case; squares and cubes its oddest.
-    for (int i = 0; i < 300; ++i) {
-        const uint64_t p = GmpNextPrime(rng() >> 32), q = GmpNextPrime(rng() >> 32);
-        const std::vector<uint64_t> f = Factor64(p * q);
-        EXPECT_EQ(f, (std::vector<uint64_t>{std::min(p, q), std::max(p, q)})) << p << " * " << q << " seed " << seed;
-    }
-    EXPECT_EQ(Factor64(4294967291ULL * 4294967291ULL), (std::vector<uint64_t>{4294967291ULL, 4294967291ULL}));
-    EXPECT_EQ(Factor64(2097143ULL * 2097143ULL * 2097143ULL), (std::vector<uint64_t>(3, 2097143ULL)));
-    EXPECT_EQ(Factor64(18446744073709551615ULL),
-              (std::vector<uint64_t>{3, 5, 17, 257, 641, 65537, 6700417}));
-    EXPECT_EQ(Factor64(1ULL << 63), std::vector<uint64_t>(63, 2));
-    EXPECT_EQ(Factor64(1009ULL * 1009ULL), (std::vector<uint64_t>{1009, 1009}));
-    EXPECT_EQ(Factor64(997ULL * 1009ULL), (std::vector<uint64_t>{997, 1009}));
-    EXPECT_TRUE(Factor64(1).empty());
-    EXPECT_TRUE(Factor64(0).empty());
 }
 
 // All divisors from a factorization, by enumerating exponent vectors, then sorted.

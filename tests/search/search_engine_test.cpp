@@ -206,27 +206,6 @@ TEST(SearchPrimes, CancelThrowsAndCanInterruptALongSearch) {
     EXPECT_LE(progress.fraction(), 1.0);
 }
 
-TEST(IsPrime64, MatchesTheSieveBelowTwoMillion) {
-    const std::vector<bool> prime = primeTable(2'000'000);
-    for (int64_t n = -5; n <= 2'000'000; ++n)
-        ASSERT_EQ(search::IsPrime64(n), n >= 0 && prime[std::size_t(n)]) << n;
-}
-
-TEST(IsPrime64, HardCasesAndRandomNumbersAgreeWithGmp) {
-    const int64_t hard[] = {
-        561, 41041, 3215031751, 2152302898747, 3474749660383, 341550071728321, 3825123056546413051,
-        4759123141, 4759123139, 999999937LL * 999999937LL, 1000000007LL * 1000000009LL, E18 - 11, 999999999999999989,
-        INT64_MAX, INT64_MIN, 0, 1, 2, 3, 4,
-    };
-    for (int64_t n : hard) EXPECT_EQ(search::IsPrime64(n), n > 0 && gmpPrime(n)) << n;
-    const unsigned seed = std::random_device{}();
-    std::mt19937_64 rng(seed);
-    for (int i = 0; i < 20000; ++i) {
-        const int64_t n = (int64_t)(rng() % (uint64_t)E18) + 1;
-        ASSERT_EQ(search::IsPrime64(n), gmpPrime(n)) << n << " seed " << seed;
-    }
-}
-
 TEST(ClampBounds, InTheOrderOfTheRules) {
     struct Row { int64_t low, high, wantLow, wantHigh; };
     const Row rows[] = {

@@ -152,6 +152,10 @@ TEST(SplitterMethods, IntegerRootIsTheFloor) {
     EXPECT_EQ(dec(splitter::IntegerRoot(big("1125899906842624"), 5)), "1024");
     EXPECT_EQ(dec(splitter::IntegerRoot(big("1125899906842623"), 5)), "1023");
     EXPECT_EQ(dec(splitter::IntegerRoot(big("2"), 7)), "1");
+    // Exponents far beyond the number's bits answer at once instead of building 2^k.
+    EXPECT_EQ(dec(splitter::IntegerRoot(big("2"), 300000000)), "1");
+    EXPECT_EQ(dec(splitter::IntegerRoot(big("-1000000000000000000000014000000000000000000000049"), 4000000000)), "1");
+    EXPECT_EQ(dec(splitter::IntegerRoot(big("0"), 300000000)), "0");
 }
 
 // Products of two to four random primes of 5 to 25 digits, at most 40 digits in all (the

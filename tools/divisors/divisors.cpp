@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "tools/divisors/prime64.h"
+#include "bigint/bigint.h"
+#include "numtheory/prime64.h"
 
 namespace divisors {
 
@@ -54,7 +55,7 @@ size_t MergeMultiples(const uint64_t* base, size_t baseCount, const uint64_t* mu
 
 std::vector<uint64_t> SortedDivisors(uint64_t n) {
     if (n == 0) return {};
-    const std::vector<uint64_t> factors = Factor64(n);
+    const std::vector<uint64_t> factors = numtheory::Factor64(n);
     size_t count = 1;
     for (size_t i = 0, j; i < factors.size(); i = j) {
         for (j = i; j < factors.size() && factors[j] == factors[i]; ++j) {}
@@ -197,29 +198,15 @@ std::optional<std::string> ProductText(std::string_view a, std::string_view b) {
     const auto x = SplitInteger(a), y = SplitInteger(b);
     if (!x || !y) return std::nullopt;
     // Beyond the range of extended floating point the caller's floating reading fails
-    // anyway; the bound also keeps this quadratic product to a few milliseconds.
+    // anyway.
     if (x->second.size() + y->second.size() > 4950) return std::nullopt;
-    const std::string& p = x->second;
-    const std::string& q = y->second;
-    if (p == "0" || q == "0") return std::string("0");
-    std::vector<uint64_t> acc(p.size() + q.size(), 0);   // least significant first
-    for (size_t i = 0; i < p.size(); ++i)
-        for (size_t j = 0; j < q.size(); ++j)
-            acc[i + j] += (uint64_t)(p[p.size() - 1 - i] - '0') * (uint64_t)(q[q.size() - 1 - j] - '0');
-    std::string out;
-    uint64_t carry = 0;
-    for (uint64_t v : acc) {
-        carry += v;
-        out.push_back((char)('0' + carry % 10));
-        carry /= 10;
-    }
-    while (carry) {
-        out.push_back((char)('0' + carry % 10));
-        carry /= 10;
-    }
-    while (out.size() > 1 && out.back() == '0') out.pop_back();
-    std::reverse(out.begin(), out.end());
-    return (x->first != y->first ? "-" : "") + out;
+    if (x->second == "0" || y->second == "0") return std::string("0");
+    TBigInt p, q, product;
+    BigFromDecimal(x->second, p);
+    BigFromDecimal(y->second, q);
+    BigMul(p, q, product);
+    product.Sign = Positive;
+    return (x->first != y->first ? "-" : "") + BigToDecimal(product);
 }
 
 std::optional<std::vector<ListEntry>> ParseDivisorList(std::string_view content) {

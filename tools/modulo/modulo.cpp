@@ -10,11 +10,13 @@
 
 #include "bigint/bigint.h"
 #include "core/progress.h"
+#include "numtheory/big.h"
+#include "numtheory/word.h"
 
 namespace {
 
 using u64 = uint64_t;
-__extension__ typedef unsigned __int128 u128;
+using numtheory::MulMod64;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -24,48 +26,8 @@ size_t digitCount(const TBigInt& A) { return (size_t)A.Digits[0]; }
 std::optional<u64> wordValue(const TBigInt& M) {
     const size_t n = digitCount(M);
     if (n > 3 || (n == 3 && M.Digits[3] > 1)) return std::nullopt;
-    u64 v = 0;
-    for (size_t i = n; i >= 1; --i) v = (v << 31) | (u64)M.Digits[i];
-    return v;
+    return numtheory::DigitsLow64(M.Digits.data() + 1, n);
 }
-
-// |A| mod m, one 128-by-64 division per 31-bit digit.
-u64 residue(const TBigInt& A, u64 m) {
-    u64 r = 0;
-    for (size_t i = digitCount(A); i >= 1; --i) r = (u64)((((u128)r << 31) | (u64)A.Digits[i]) % m);
-    return r;
-}
-
-u64 mulMod(u64 a, u64 b, u64 m) { return (u64)((u128)a * b % m); }
-
-// x^-1 mod 2^64 for odd x: Newton's iteration doubles the correct low bits each step (3 -> 96).
-u64 inverseMod2to64(u64 x) {
-    u64 inv = x;   // correct to 3 bits, since x*x = 1 mod 8 for odd x
-    for (int i = 0; i < 5; ++i) inv *= 2 - x * inv;
-    return inv;
-}
-
-// Montgomery arithmetic modulo an odd m < 2^63 with R = 2^64: products of residues stay below
-// m*2^64, so the reduction's sum fits 128 bits and one conditional subtraction finishes it.
-class Mont64 {
-public:
-    explicit Mont64(u64 m) : m_(m), ninv_(0 - inverseMod2to64(m)) {
-        one_ = (0 - m) % m;   // 2^64 mod m
-        r2_ = mulMod(one_, one_, m);
-    }
-    u64 mul(u64 a, u64 b) const { return reduce((u128)a * b); }
-    u64 enter(u64 x) const { return mul(x, r2_); }
-    u64 leave(u64 x) const { return reduce(x); }
-    u64 one() const { return one_; }
-
-private:
-    u64 reduce(u128 t) const {
-        const u64 q = (u64)t * ninv_;
-        const u64 r = (u64)((t + (u128)q * m_) >> 64);
-        return r >= m_ ? r - m_ : r;
-    }
-    u64 m_, ninv_, one_, r2_;
-};
 
 // Calls f(bit) for the bits of |E| from the highest set bit down to bit 0.
 template <typename F>
@@ -90,7 +52,7 @@ u64 powModWord(u64 b, const TBigInt& E, u64 M) {
     const u64 m = M >> k;
     u64 oddPart = 0;
     if (m > 1) {
-        const Mont64 ring(m);
+        const numtheory::Mont64 ring(m);
         const u64 x = ring.enter(b % m);
         u64 y = ring.one();
         forEachBitFromTop(E, [&](bool bit) {
@@ -104,8 +66,7 @@ u64 powModWord(u64 b, const TBigInt& E, u64 M) {
     // divides 2^(k-2), and an even base raised to 64 or more is 0.
     const u64 mask = (u64{1} << k) - 1;
     const size_t n = digitCount(E);
-    u64 e = 0;
-    for (size_t i = std::min<size_t>(n, 3); i >= 1; --i) e = (e << 31) | (u64)E.Digits[i];
+    u64 e = numtheory::DigitsLow64(E.Digits.data() + 1, n);
     u64 twoPart = 0;
     if ((b & 1) || (n == 1 && e < 64)) {
         u64 z = 1, x = b;
@@ -117,7 +78,7 @@ u64 powModWord(u64 b, const TBigInt& E, u64 M) {
     }
     if (m == 1) return twoPart;
     // x = oddPart + m*t with m*t = twoPart - oddPart (mod 2^k); x < m*2^k = M.
-    const u64 t = ((twoPart - oddPart) * inverseMod2to64(m)) & mask;
+    const u64 t = ((twoPart - oddPart) * numtheory::InverseMod2to64(m)) & mask;
     return oddPart + m * t;
 }
 
@@ -188,7 +149,7 @@ public:
             for (const Factor& f : term.factors) {
                 u64 x = residue(f.base, M);
                 for (const TBigInt& e : f.exponents) x = powModWord(x, e, M);
-                product = mulMod(product, x, M);
+                product = MulMod64(product, x, M);
             }
             if (term.negative) sum = sum >= product ? sum - product : sum + (M - product);
             else sum = sum + product >= M ? sum + product - M : sum + product;
@@ -225,7 +186,7 @@ private:
     }
     static u64 residue(const Literal& l, u64 M) {
         u64 r = 0;
-        for (auto [v, p] : l) r = (u64)(((u128)r * p + v) % M);
+        for (auto [v, p] : l) r = numtheory::MulAddMod64(r, p, v, M);
         return r;
     }
 
@@ -238,7 +199,7 @@ void ChunkedPowMod(const TBigInt& B, const TBigInt& E, const TBigInt& M, TBigInt
     if (M.Sign == Negative || BigIsZero(M)) throw BigError("The modulus must be at least 1");
     TBigInt result;
     if (auto m = wordValue(M)) {
-        u64 b = residue(B, *m);
+        u64 b = numtheory::BigResidue(B, *m);
         if (B.Sign == Negative && b != 0) b = *m - b;
         result = wordBig(powModWord(b, E, *m));
     } else if (BigIsOdd(M)) {

@@ -40,11 +40,6 @@ struct Bounds {
 // or low == high.
 Bounds ClampBounds(int64_t low, int64_t high);
 
-// Whether n is prime; exact for every signed 64-bit n (negative numbers, 0 and 1 are not).
-// Trial division by the primes below 40, then a Miller-Rabin test in Montgomery form with
-// bases that leave no strong pseudoprime below 2^64.
-bool IsPrime64(int64_t n);
-
 struct SearchResult {
     std::vector<int64_t> primes;   // increasing, at most the limit asked for
     bool limitReached = false;     // the interval holds at least one prime beyond them

@@ -1,7 +1,8 @@
 // Pollard rho on TBigInt values and on fixed-width Montgomery residues.
 #include "tools/splitter/rho.h"
 
-#include "tools/splitter/fixed.h"
+#include "numtheory/big.h"
+#include "numtheory/rho.h"
 
 void RhoStep(TBigInt& X, const TBigInt& C, const TBigInt& N) {
     TBigInt sq, sum;
@@ -13,6 +14,10 @@ void RhoStep(TBigInt& X, const TBigInt& C, const TBigInt& N) {
 namespace splitter {
 
 namespace {
+
+using numtheory::BigBitLength;
+using numtheory::BigMont;
+using numtheory::WithWidth;
 
 bool isOne(const TBigInt& g) {
     return g.Digits[0] == 1 && g.Digits[1] == 1;
@@ -51,10 +56,10 @@ namespace {
 template <int K>
 std::optional<TBigInt> rhoFast(const TBigInt& N, const TBigInt& C, const TBigInt& X0,
                                uint64_t budget, Progress& progress) {
-    using V = typename Mont<K>::V;
-    const Mont<K> m(N);
-    const V c = m.enter(C);
-    V x = m.enter(X0), y = x, q = m.one();
+    using V = typename BigMont<K>::V;
+    const BigMont<K> m(N);
+    const V c = m.enterBig(C);
+    V x = m.enterBig(X0), y = x, q = m.one();
     auto step = [&](const V& v) { return m.add(m.sqr(v), c); };
     constexpr uint64_t batch = 64;
     TBigInt g;
@@ -91,44 +96,22 @@ std::optional<TBigInt> rhoFast(const TBigInt& N, const TBigInt& C, const TBigInt
 template <int K>
 std::optional<TBigInt> brent(const TBigInt& N, uint64_t c0, uint64_t x0, uint64_t budget,
                              Progress& progress) {
-    using V = typename Mont<K>::V;
-    const Mont<K> m(N);
-    const V c = m.enter(BigFromInt((int64_t)(c0 & 0x3fffffffffffffff)));
-    V y = m.enter(BigFromInt((int64_t)(x0 & 0x3fffffffffffffff))), x = y, ys = y, q = m.one();
-    auto f = [&](const V& v) { return m.add(m.sqr(v), c); };
-    TBigInt g = BigFromInt(1);
-    constexpr uint64_t batch = 128;
-    uint64_t r = 1, used = 0;
-    while (isOne(g) && used < budget) {
-        x = y;
-        for (uint64_t i = 0; i < r; ++i) y = f(y);
-        used += r;
-        for (uint64_t k = 0; k < r && isOne(g); k += batch) {
-            ys = y;
-            const uint64_t n = std::min(batch, r - k);
-            for (uint64_t i = 0; i < n; ++i) {
-                y = f(y);
-                q = m.mul(q, m.sub(x, y));
-            }
-            used += n;
-            BigGcd(m.toBig(q), N, g);
-            if ((used & 8191) < batch) {
-                progress.check();
-                progress.report(-1, "Rho");
-            }
+    const BigMont<K> m(N);
+    const auto c = m.enterBig(BigFromInt((int64_t)(c0 & 0x3fffffffffffffff)));
+    const auto y = m.enterBig(BigFromInt((int64_t)(x0 & 0x3fffffffffffffff)));
+    TBigInt g;
+    const auto gcd = [&](const typename BigMont<K>::V& v) {
+        BigGcd(m.toBig(v), N, g);
+        if (isOne(g)) return numtheory::GcdOutcome::One;
+        return BigCompareAbs(g, N) == cmpEqual ? numtheory::GcdOutcome::All : numtheory::GcdOutcome::Factor;
+    };
+    const auto poll = [&](uint64_t used) {
+        if ((used & 8191) < 128) {
+            progress.check();
+            progress.report(-1, "Rho");
         }
-        r *= 2;
-    }
-    if (isOne(g)) return std::nullopt;
-    if (BigCompareAbs(g, N) == cmpEqual) {
-        // The batch overshot: step one at a time from its start.
-        for (uint64_t i = 0; i < 2 * batch + r; ++i) {
-            ys = f(ys);
-            BigGcd(m.toBig(m.sub(x, ys)), N, g);
-            if (!isOne(g)) break;
-        }
-        if (isOne(g) || BigCompareAbs(g, N) == cmpEqual) return std::nullopt;
-    }
+    };
+    if (!numtheory::BrentRho(m, c, y, budget, gcd, poll)) return std::nullopt;
     return g;
 }
 
@@ -140,7 +123,7 @@ std::optional<TBigInt> RhoRunFast(const TBigInt& N, const TBigInt& C, const TBig
     TBigInt n;
     BigCopy(N, n);
     BigAbs(n);
-    if (!WithWidth(BitLength(n), [&]<int K>() { result = rhoFast<K>(n, C, X0, budget, progress); }))
+    if (!WithWidth(BigBitLength(n), [&]<int K>() { result = rhoFast<K>(n, C, X0, budget, progress); }))
         return RhoRunReference(n, C, X0, budget, progress);
     return result;
 }
@@ -148,7 +131,7 @@ std::optional<TBigInt> RhoRunFast(const TBigInt& N, const TBigInt& C, const TBig
 std::optional<TBigInt> BrentRho(const TBigInt& N, uint64_t c, uint64_t x0, uint64_t budget,
                                 Progress& progress) {
     std::optional<TBigInt> result;
-    WithWidth(BitLength(N), [&]<int K>() { result = brent<K>(N, c, x0, budget, progress); });
+    WithWidth(BigBitLength(N), [&]<int K>() { result = brent<K>(N, c, x0, budget, progress); });
     return result;
 }
 

@@ -12,87 +12,27 @@
 #include <unordered_set>
 #include <vector>
 
-#include "tools/splitter/fixed.h"
-#include "tools/splitter/primes.h"
+#include "numtheory/big.h"
+#include "numtheory/primes.h"
+#include "numtheory/word.h"
 
 namespace splitter {
 
 namespace {
 
-// floor(sqrt(n)) by Newton's iteration from a power of two above it.
-TBigInt IntegerSquareRoot(const TBigInt& n) {
-    TBigInt x, two = BigFromInt(2), e = BigFromInt((int64_t)((BitLength(n) + 1) / 2));
-    BigPower(two, e, x);
-    for (;;) {
-        TBigInt q, s, y;
-        BigDivide(n, x, q);
-        BigAdd(x, q, s);
-        BigDivide(s, two, y);
-        if (BigCompareAbs(y, x) != cmpLess) return x;
-        x = y;
-    }
-}
-
-uint64_t powMod(uint64_t b, uint64_t e, uint64_t p) {
-    uint64_t r = 1;
-    b %= p;
-    while (e) {
-        if (e & 1) r = r * b % p;
-        b = b * b % p;
-        e >>= 1;
-    }
-    return r;
-}
-
-// a^-1 mod p for gcd(a, p) = 1, p < 2^32.
-uint32_t invMod(uint64_t a, uint32_t p) {
-    int64_t t = 0, nt = 1, r = p, nr = (int64_t)(a % p);
-    while (nr) {
-        const int64_t q = r / nr;
-        std::swap(t, nt);
-        nt -= q * t;
-        std::swap(r, nr);
-        nr -= q * r;
-    }
-    return (uint32_t)(t < 0 ? t + p : t);
-}
-
-// A square root of a quadratic residue a modulo an odd prime p (Tonelli-Shanks).
-uint32_t sqrtMod(uint64_t a, uint32_t p) {
-    a %= p;
-    if (a == 0) return 0;
-    if (p % 4 == 3) return (uint32_t)powMod(a, (p + 1) / 4, p);
-    uint64_t q = p - 1, s = 0;
-    while (!(q & 1)) q >>= 1, ++s;
-    uint64_t z = 2;
-    while (powMod(z, (p - 1) / 2, p) != p - 1) ++z;
-    uint64_t m = s, c = powMod(z, q, p), t = powMod(a, q, p), r = powMod(a, (q + 1) / 2, p);
-    while (t != 1) {
-        uint64_t i = 0, tt = t;
-        while (tt != 1) tt = tt * tt % p, ++i;
-        uint64_t b = c;
-        for (uint64_t j = 0; j + i + 1 < m; ++j) b = b * b % p;
-        m = i;
-        c = b * b % p;
-        t = t * c % p;
-        r = r * b % p;
-    }
-    return (uint32_t)r;
-}
+using numtheory::BigBitLength;
+using numtheory::BigFromU128;
+using numtheory::BigFromWords;
+using numtheory::BigToWords;
+using numtheory::i128;
+using numtheory::u128;
 
 uint32_t modWords(const std::vector<uint64_t>& w, uint32_t p) {
-    u128 r = 0;
-    for (size_t j = w.size(); j-- > 0;) r = ((r << 64) | w[j]) % p;
-    return (uint32_t)r;
-}
-
-uint32_t modSigned(i128 v, uint32_t p) {
-    const uint32_t r = (uint32_t)((u128)(v < 0 ? -v : v) % p);
-    return v < 0 && r ? p - r : r;
+    return (uint32_t)numtheory::WordsResidue(w.data(), w.size(), p);
 }
 
 TBigInt fromSigned(i128 v) {
-    TBigInt r = FromU128((u128)(v < 0 ? -v : v));
+    TBigInt r = BigFromU128(v < 0 ? -(u128)v : (u128)v);
     if (v < 0) BigNegate(r);
     return r;
 }
@@ -121,14 +61,14 @@ public:
     Sieve(const TBigInt& n, Progress& progress) : n_(n), progress_(progress) {}
 
     std::optional<TBigInt> run() {
-        const double digits = (double)BitLength(n_) * 0.30103;
+        const double digits = (double)BigBitLength(n_) * 0.30103;
         if (digits > 66) return std::nullopt;
         chooseMultiplier();
         if (const std::optional<TBigInt> d = buildFactorBase(digits)) return d;
         if (fb_.size() < 20) return std::nullopt;
         needed_ = fb_.size() + 64;
         // kN must leave room for g(x) = A x^2 + 2 B x + C in 127 bits.
-        if (BitLength(kn_) > 212) return std::nullopt;
+        if (BigBitLength(kn_) > 212) return std::nullopt;
         for (;;) {
             progress_.check();
             if (!newA()) return std::nullopt;
@@ -151,8 +91,8 @@ private:
         static const uint32_t ks[] = {1, 2, 3, 5, 6, 7, 10, 11, 13, 14, 15, 17, 19, 21, 22, 23, 26, 29, 30,
                                       31, 33, 34, 35, 37, 38, 39, 41, 42, 43, 46, 47, 51, 53, 55, 57, 58,
                                       59, 61, 62, 65, 66, 67, 69, 70, 71, 73};
-        const std::vector<uint64_t> w = ToWords(n_);
-        const std::vector<uint32_t>& primes = SmallPrimes();
+        const std::vector<uint64_t> w = BigToWords(n_);
+        const std::span<const uint32_t> primes = numtheory::SmallPrimes();
         double best = -1e300;
         uint32_t bestK = 1;
         for (uint32_t k : ks) {
@@ -165,14 +105,14 @@ private:
                 const uint32_t p = primes[i];
                 const uint64_t r = (uint64_t)modWords(w, p) * k % p;
                 if (r == 0) f += std::log((double)p) / p;
-                else if (powMod(r, (p - 1) / 2, p) == 1) f += 2 * std::log((double)p) / (p - 1);
+                else if (numtheory::PowMod64(r, (p - 1) / 2, p) == 1) f += 2 * std::log((double)p) / (p - 1);
             }
             if (f > best) best = f, bestK = k;
         }
         k_ = bestK;
         TBigInt kk = BigFromInt(k_);
         BigMul(n_, kk, kn_);
-        knWords_ = ToWords(kn_);
+        knWords_ = BigToWords(kn_);
     }
 
     std::optional<TBigInt> buildFactorBase(double digits) {
@@ -190,8 +130,8 @@ private:
         fb_ = {1, 2};
         sqrt_ = {0, 0};
         logp_ = {0, 1};
-        const std::vector<uint64_t> nw = ToWords(n_);
-        const std::vector<uint32_t>& primes = SmallPrimes();
+        const std::vector<uint64_t> nw = BigToWords(n_);
+        const std::span<const uint32_t> primes = numtheory::SmallPrimes();
         for (size_t i = 1; i < primes.size() && (int)fb_.size() < fbSize; ++i) {
             const uint32_t p = primes[i];
             if (modWords(nw, p) == 0) {
@@ -200,9 +140,9 @@ private:
                 continue;
             }
             const uint32_t r = modWords(knWords_, p);
-            if (r != 0 && powMod(r, (p - 1) / 2, p) != 1) continue;
+            if (r != 0 && numtheory::PowMod64(r, (p - 1) / 2, p) != 1) continue;
             fb_.push_back(p);
-            sqrt_.push_back(sqrtMod(r, p));
+            sqrt_.push_back((uint32_t)numtheory::SqrtModPrime(r, p));
             logp_.push_back((uint8_t)std::lround(std::log2((double)p)));
         }
         const size_t f = fb_.size();
@@ -217,12 +157,12 @@ private:
         large_ = std::min<uint64_t>((uint64_t)fb_.back() * (digits < 30 ? 30 : 80),
                                     (uint64_t)fb_.back() * fb_.back() - 1);
         sieve_.assign(2 * (size_t)m_ + 8, 0);
-        const double logQ = std::log2((double)m_) + 0.5 * ((double)BitLength(kn_) - 1.0);
+        const double logQ = std::log2((double)m_) + 0.5 * ((double)BigBitLength(kn_) - 1.0);
         // The unsieved primes below 30 and the rounding of the logs are worth about 8 bits.
         const double t = logQ - std::log2((double)large_) - 8.0;
         threshold_ = (uint8_t)std::clamp(t, 10.0, 127.0);
         // A near sqrt(2kN)/M, from s primes around 2000 taken from the factor base.
-        const double logA = 0.5 * ((double)BitLength(kn_) + 1.0) - std::log2((double)m_);
+        const double logA = 0.5 * ((double)BigBitLength(kn_) + 1.0) - std::log2((double)m_);
         const double top = std::log2((double)fb_[f - 1]) - 0.3;
         s_ = std::max(2, (int)std::lround(logA / std::min(11.0, top)));
         while (s_ > 2 && logA / s_ < 7) --s_;
@@ -292,7 +232,7 @@ private:
         for (int j = 0; j < s_; ++j) {
             const uint32_t q = fb_[idx[(size_t)j]];
             const u128 aq = a / q;
-            const uint64_t g0 = (uint64_t)sqrt_[idx[(size_t)j]] * invMod((uint64_t)(aq % q), q) % q;
+            const uint64_t g0 = (uint64_t)sqrt_[idx[(size_t)j]] * (uint32_t)numtheory::InverseMod64((uint64_t)(aq % q), q) % q;
             const uint64_t gamma = g0 > q / 2 ? q - g0 : g0;
             bj_[(size_t)j] = aq * gamma;
             b += bj_[(size_t)j];
@@ -304,7 +244,7 @@ private:
             if (inA_[p]) continue;
             const uint32_t pr = fb_[p];
             const uint32_t am = (uint32_t)(a % pr);
-            const uint32_t inv = invMod(am, pr);
+            const uint32_t inv = (uint32_t)numtheory::InverseMod64(am, pr);
             ainv_[p] = inv;
             for (int j = 0; j < s_; ++j)
                 bainv_[(size_t)j * f + p] = (uint32_t)(2 * (uint64_t)(uint32_t)(bj_[(size_t)j] % pr) * inv % pr);
@@ -317,7 +257,7 @@ private:
         for (size_t p = 2; p < f; ++p) {
             if (inA_[p]) continue;
             const uint32_t pr = fb_[p];
-            const uint64_t bm = modSigned(b_, pr);
+            const uint64_t bm = (uint32_t)numtheory::SignedResidue128(b_, pr);
             const uint64_t t = sqrt_[p];
             const uint64_t inv = ainv_[p];
             root1_[p] = (uint32_t)(((pr + t - bm) % pr * inv + mmod_[p]) % pr);
@@ -328,11 +268,11 @@ private:
 
     void computeC() {
         // C = (B^2 - kN) / A, exact because B^2 = kN mod A.
-        TBigInt b = fromSigned(b_), b2, d, c, a = FromU128(a_);
+        TBigInt b = fromSigned(b_), b2, d, c, a = BigFromU128(a_);
         BigSquare(b, b2);
         BigSub(b2, kn_, d);
         BigDivide(d, a, c);
-        const std::vector<uint64_t> w = ToWords(c);
+        const std::vector<uint64_t> w = BigToWords(c);
         u128 mag = w[0] | (w.size() > 1 ? (u128)w[1] << 64 : 0);
         c_ = c.Sign == Negative ? -(i128)mag : (i128)mag;
     }
@@ -505,7 +445,7 @@ private:
             // Products of primes in one word until it would overflow, then one reduction.
             uint64_t word = 1;
             auto flush = [&] {
-                BigMul(y, FromWords(&word, 1), t);
+                BigMul(y, BigFromWords(&word, 1), t);
                 BigMod(t, n_, y);
                 word = 1;
             };
@@ -554,9 +494,9 @@ std::optional<TBigInt> Siqs(const TBigInt& N, Progress& progress) {
     TBigInt n;
     BigCopy(N, n);
     BigAbs(n);
-    if (!BigIsOdd(n) || BitLength(n) < 40) return std::nullopt;
+    if (!BigIsOdd(n) || BigBitLength(n) < 40) return std::nullopt;
     // Every congruence of squares modulo a square is trivial: its root is the answer.
-    const TBigInt root = IntegerSquareRoot(n);
+    const TBigInt root = numtheory::BigIntegerRoot(n, 2);
     TBigInt back;
     BigSquare(root, back);
     if (BigCompareAbs(back, n) == cmpEqual) return root;

@@ -4,16 +4,18 @@
 
 #include <algorithm>
 
+#include "numtheory/big.h"
 #include "numtheory/prime64.h"
+#include "numtheory/primes.h"
 #include "tools/splitter/ecm.h"
-#include "tools/splitter/fixed.h"
-#include "tools/splitter/primes.h"
 #include "tools/splitter/rho.h"
 #include "tools/splitter/siqs.h"
 
 namespace splitter {
 
 namespace {
+
+using numtheory::BigBitLength;
 
 bool magnitudeIs(const TBigInt& a, int64_t v) { return a.Digits[0] == 1 && a.Digits[1] == v; }
 
@@ -28,27 +30,26 @@ bool lessAbs(const TBigInt& a, const TBigInt& b) { return BigCompareAbs(a, b) ==
 
 std::optional<TBigInt> trialDivision(const TBigInt& n, Progress& progress) {
     progress.report(-1, "Trial division");
-    const std::vector<uint64_t> w = ToWords(n);
-    const std::vector<uint32_t>& primes = SmallPrimes();
+    const std::span<const uint32_t> primes = numtheory::SmallPrimes();
+    const bool word = BigBitLength(n) <= 64;
+    const uint64_t value = word ? numtheory::BigToWords(n)[0] : 0;
     for (size_t i = 0; i < primes.size(); ++i) {
         const uint64_t p = primes[i];
-        u128 r = 0;
-        for (size_t j = w.size(); j-- > 0;) r = ((r << 64) | w[j]) % p;
-        if (r == 0) {
+        if (numtheory::BigResidue(n, p) == 0) {
             TBigInt d = BigFromInt((int64_t)p);
             if (BigCompareAbs(d, n) == cmpEqual) return std::nullopt;
             return d;
         }
         // Past the square root nothing divides a composite n.
-        if (w.size() == 1 && p * p > w[0]) break;
+        if (word && p * p > value) break;
         if ((i & 1023) == 0) progress.check();
     }
     return std::nullopt;
 }
 
 std::optional<TBigInt> perfectPower(const TBigInt& n) {
-    const size_t bits = BitLength(n);
-    for (uint32_t k : SmallPrimes()) {
+    const size_t bits = BigBitLength(n);
+    for (uint32_t k : numtheory::SmallPrimes()) {
         if (k > bits) break;
         TBigInt r = IntegerRoot(n, k), e = BigFromInt(k), back;
         BigPower(r, e, back);
@@ -69,25 +70,7 @@ std::optional<TBigInt> wideRho(const TBigInt& n, Progress& progress) {
 
 }  // namespace
 
-TBigInt IntegerRoot(const TBigInt& n, uint32_t k) {
-    TBigInt a = absOf(n);
-    if (k == 1 || magnitudeIs(a, 0) || magnitudeIs(a, 1)) return a;
-    const size_t bits = BitLength(a);
-    // 2^ceil(bits/k) is above the root; Newton's steps then fall monotonically onto it.
-    TBigInt x, two = BigFromInt(2), e = BigFromInt((int64_t)((bits + k - 1) / k)), km1 = BigFromInt(k - 1);
-    BigPower(two, e, x);
-    const TBigInt kk = BigFromInt(k);
-    for (;;) {
-        TBigInt p, q, t, s, y;
-        BigPower(x, km1, p);
-        BigDivide(a, p, q);
-        BigMul(x, km1, t);
-        BigAdd(t, q, s);
-        BigDivide(s, kk, y);
-        if (!lessAbs(y, x)) return x;
-        x = y;
-    }
-}
+TBigInt IntegerRoot(const TBigInt& n, uint64_t k) { return numtheory::BigIntegerRoot(n, k); }
 
 bool SplitWith(const TBigInt& n, const StrongOptions& options, TBigInt& divisor, std::string& used,
                Progress& progress) {
@@ -104,7 +87,7 @@ bool SplitWith(const TBigInt& n, const StrongOptions& options, TBigInt& divisor,
     }
     if (options.trial && (d = trialDivision(n, progress), take(d, "trial"))) return true;
     if (options.power && (d = perfectPower(n), take(d, "power"))) return true;
-    const size_t bits = BitLength(n);
+    const size_t bits = BigBitLength(n);
     if (bits > 704) {
         d = wideRho(n, progress);
         return take(d, "rho");

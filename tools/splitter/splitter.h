@@ -66,7 +66,7 @@ struct StrongOptions {
 bool SplitWith(const TBigInt& n, const StrongOptions& options, TBigInt& divisor, std::string& used,
                Progress& progress);
 
-// floor(|n|^(1/k)) for k >= 1.
-TBigInt IntegerRoot(const TBigInt& n, uint32_t k);
+// floor(|n|^(1/k)) for k >= 1, any k (1 for |n| >= 1 as soon as 2^k exceeds |n|).
+TBigInt IntegerRoot(const TBigInt& n, uint64_t k);
 
 }  // namespace splitter
