@@ -32,6 +32,11 @@
 namespace {
 
 using namespace cli;
+using modulo::ReduceOverFactors;
+using splitter::Analyse;
+using splitter::FactorLine;
+using splitter::SplitterMethod;
+using splitter::SplitterResult;
 
 constexpr const char* kUsage =
     "Usage: quendra-cli COMMAND [ARGUMENT...] [OPTION...]\n"

@@ -58,4 +58,41 @@ bool BrentRho(const Ring& m, typename Ring::V c, typename Ring::V x0, uint64_t b
     return g == GcdOutcome::Factor;
 }
 
+// Pollard's rho in Floyd's form with x -> x^2 + c from x0 (both in Montgomery form): x takes
+// one step and y two per iteration, the differences x - y multiply into a running product,
+// and gcd(product, n) is asked after iterations 1, 3, 5, ... up to `budget`. The gcds are
+// batched over kBatch iterations; a batch whose gcd is not 1 is replayed with a gcd after each
+// odd iteration, so the first such gcd is exactly the one the unbatched run finds.
+// `found(v)` tells whether gcd(v, n) is not 1 (and keeps it where the caller wants it);
+// `poll(iterations)` is called every 4096 iterations. True when a gcd other than 1 turned up.
+template <class Ring, class Found, class Poll>
+bool FloydRho(const Ring& m, typename Ring::V c, typename Ring::V x0, uint64_t budget, Found&& found,
+              Poll&& poll) {
+    using V = typename Ring::V;
+    constexpr uint64_t kBatch = 64;
+    const auto f = [&](const V& v) { return m.add(m.sqr(v), c); };
+    V x = x0, y = x0, q = m.one();
+    for (uint64_t done = 0; done < budget; done += kBatch) {
+        const V sx = x, sy = y, sq = q;
+        const uint64_t n = std::min(kBatch, budget - done);
+        for (uint64_t i = 0; i < n; ++i) {
+            x = f(x);
+            y = f(f(y));
+            q = m.mul(m.sub(x, y), q);
+        }
+        // q is the product times a power of R, a unit: the gcd with n is the same.
+        if (found(q)) {
+            x = sx, y = sy, q = sq;
+            for (uint64_t i = 1; i <= n; ++i) {
+                x = f(x);
+                y = f(f(y));
+                q = m.mul(m.sub(x, y), q);
+                if ((done + i) % 2 == 1 && found(q)) return true;
+            }
+        }
+        if ((done & 4095) == 0) poll(done);
+    }
+    return false;
+}
+
 }  // namespace numtheory

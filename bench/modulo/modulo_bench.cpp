@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
             [&] {
                 Progress progress;
                 std::vector<std::string> lines;
-                ReduceOverFactors(r.expression, (int64_t)r.first, (int64_t)r.first + 1000, progress, lines);
+                modulo::ReduceOverFactors(r.expression, (int64_t)r.first, (int64_t)r.first + 1000, progress, lines);
                 sink = lines.size();
             },
             [&] { sink = gmpRun(r.c, r.b, r.e, r.d, r.first, 1001).size(); });

@@ -17,6 +17,10 @@
 
 namespace {
 
+using splitter::Analyse;
+using splitter::SplitterMethod;
+using splitter::SplitterResult;
+
 // Seconds per factor(N) inside gp, repeated until at least 0.3 s have passed; negative when
 // gp cannot be run.
 double gpSeconds(const std::string& n) {

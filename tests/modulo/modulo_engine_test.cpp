@@ -13,6 +13,10 @@
 
 namespace {
 
+using modulo::ChunkedPowMod;
+using modulo::ReduceExpression;
+using modulo::ReduceOverFactors;
+
 TBigInt big(const std::string& s) {
     TBigInt x;
     BigFromDecimal(s, x);

@@ -14,6 +14,14 @@
 
 namespace {
 
+using splitter::Analyse;
+using splitter::FactorLine;
+using splitter::SortedFactors;
+using splitter::SplitterMethod;
+using splitter::SplitterResult;
+using splitter::RhoStep;
+using splitter::SplitterRow;
+
 TBigInt big(const std::string& s) {
     TBigInt a;
     BigFromDecimal(s, a);

@@ -206,7 +206,8 @@ std::optional<std::string> ProductText(std::string_view a, std::string_view b) {
     BigFromDecimal(y->second, q);
     BigMul(p, q, product);
     product.Sign = Positive;
-    return (x->first != y->first ? "-" : "") + BigToDecimal(product);
+    const std::string digits = BigToDecimal(product);
+    return (x->first != y->first ? "-" : "") + digits;
 }
 
 std::optional<std::vector<ListEntry>> ParseDivisorList(std::string_view content) {

@@ -125,7 +125,7 @@ void TModForm::BitBtn1Click(Closing& closing) {
     auto lines = std::make_shared<std::vector<std::string>>();
     closing = [this, lines, first] { showLines(*lines, first); };
     if (!services_.runner.run(this, QStringLiteral("Super Modulo"), [&](Progress& progress) {
-            ReduceOverFactors(expression, first, last, progress, *lines);
+            modulo::ReduceOverFactors(expression, first, last, progress, *lines);
         }))
         closing.clear();   // cancelled: the window keeps what it showed
 }

@@ -13,6 +13,8 @@
 #include "numtheory/big.h"
 #include "numtheory/word.h"
 
+namespace modulo {
+
 namespace {
 
 using u64 = uint64_t;
@@ -325,3 +327,5 @@ void ReduceOverFactors(std::string_view expression, int64_t first, int64_t last,
         if (f == last) break;   // also ends a run that reaches the largest 64-bit value
     }
 }
+
+}  // namespace modulo

@@ -11,6 +11,8 @@
 
 class Progress;
 
+namespace modulo {
+
 // R := B^|E| mod M, the least non-negative remainder (also for a negative B); B^0 gives 1 mod M.
 // M must be at least 1 (BigError otherwise). The power is a true modular power, so the cost
 // grows with the bit length of E, not with E itself; a modulus below 2^63 stays in machine words.
@@ -36,3 +38,5 @@ int64_t RunEnd(int64_t first, int64_t more);
 // of the factors before it in place. Polls progress after every factor; a cancel throws Cancelled.
 void ReduceOverFactors(std::string_view expression, int64_t first, int64_t last, Progress& progress,
                        std::vector<std::string>& lines);
+
+}  // namespace modulo

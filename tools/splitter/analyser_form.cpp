@@ -23,6 +23,11 @@
 #include "ui/services.h"
 #include "ui/tool_window.h"
 
+using splitter::Analyse;
+using splitter::SplitterMethod;
+using splitter::SplitterResult;
+using splitter::SplitterRow;
+
 namespace {
 
 struct MethodState {

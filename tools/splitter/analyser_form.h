@@ -42,7 +42,7 @@ private:
     void buildResults();
     void layOut();
     void connectHandlers();
-    SplitterMethod method() const;
+    splitter::SplitterMethod method() const;
     void clearOutputs();
     void setValue(const QString& key, const QString& value);
 

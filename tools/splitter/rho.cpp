@@ -4,14 +4,14 @@
 #include "numtheory/big.h"
 #include "numtheory/rho.h"
 
+namespace splitter {
+
 void RhoStep(TBigInt& X, const TBigInt& C, const TBigInt& N) {
     TBigInt sq, sum;
     BigSquare(X, sq);
     BigAdd(sq, C, sum);
     BigMod(sum, N, X);
 }
-
-namespace splitter {
 
 namespace {
 
@@ -56,41 +56,18 @@ namespace {
 template <int K>
 std::optional<TBigInt> rhoFast(const TBigInt& N, const TBigInt& C, const TBigInt& X0,
                                uint64_t budget, Progress& progress) {
-    using V = typename BigMont<K>::V;
     const BigMont<K> m(N);
-    const V c = m.enterBig(C);
-    V x = m.enterBig(X0), y = x, q = m.one();
-    auto step = [&](const V& v) { return m.add(m.sqr(v), c); };
-    constexpr uint64_t batch = 64;
     TBigInt g;
-    for (uint64_t done = 0; done < budget; done += batch) {
-        const V sx = x, sy = y, sq = q;
-        const uint64_t n = std::min(batch, budget - done);
-        for (uint64_t i = 0; i < n; ++i) {
-            x = step(x);
-            y = step(step(y));
-            q = m.mul(m.sub(x, y), q);
-        }
-        // q is Q times a power of R, a unit: the gcd with N is the same.
-        BigGcd(m.toBig(q), N, g);
-        if (!isOne(g)) {
-            x = sx, y = sy, q = sq;
-            for (uint64_t i = 1; i <= n; ++i) {
-                x = step(x);
-                y = step(step(y));
-                q = m.mul(m.sub(x, y), q);
-                if ((done + i) % 2 == 1) {
-                    BigGcd(m.toBig(q), N, g);
-                    if (!isOne(g)) return g;
-                }
-            }
-        }
-        if ((done & 4095) == 0) {
-            progress.check();
-            progress.report(-1, "Rho");
-        }
-    }
-    return std::nullopt;
+    const auto found = [&](const typename BigMont<K>::V& v) {
+        BigGcd(m.toBig(v), N, g);
+        return !isOne(g);
+    };
+    const auto poll = [&](uint64_t) {
+        progress.check();
+        progress.report(-1, "Rho");
+    };
+    if (!numtheory::FloydRho(m, m.enterBig(C), m.enterBig(X0), budget, found, poll)) return std::nullopt;
+    return g;
 }
 
 template <int K>

@@ -8,10 +8,10 @@
 #include "bigint/bigint.h"
 #include "core/progress.h"
 
+namespace splitter {
+
 // X := (X^2 + C) mod N, the least non-negative remainder.
 void RhoStep(TBigInt& X, const TBigInt& C, const TBigInt& N);
-
-namespace splitter {
 
 // One rho run on N > 1 with x -> x^2 + C started at X0 (Floyd's cycle detection, the running
 // product of differences, a gcd after iterations 1, 3, 5, ...). Returns the first gcd other

@@ -88,14 +88,14 @@ public:
 
 private:
     void chooseMultiplier() {
-        static const uint32_t ks[] = {1, 2, 3, 5, 6, 7, 10, 11, 13, 14, 15, 17, 19, 21, 22, 23, 26, 29, 30,
+        static const uint32_t kMultipliers[] = {1, 2, 3, 5, 6, 7, 10, 11, 13, 14, 15, 17, 19, 21, 22, 23, 26, 29, 30,
                                       31, 33, 34, 35, 37, 38, 39, 41, 42, 43, 46, 47, 51, 53, 55, 57, 58,
                                       59, 61, 62, 65, 66, 67, 69, 70, 71, 73};
         const std::vector<uint64_t> w = BigToWords(n_);
         const std::span<const uint32_t> primes = numtheory::SmallPrimes();
         double best = -1e300;
         uint32_t bestK = 1;
-        for (uint32_t k : ks) {
+        for (uint32_t k : kMultipliers) {
             double f = -0.5 * std::log((double)k);
             const uint32_t kn8 = (uint32_t)((uint64_t)modWords(w, 8) * k % 8);
             if (kn8 == 1) f += 2 * std::log(2.0);

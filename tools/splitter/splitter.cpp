@@ -142,11 +142,7 @@ std::vector<TBigInt> FactorStrong(const TBigInt& n, Progress& progress) {
     return primes;
 }
 
-}  // namespace splitter
-
 namespace {
-
-using namespace splitter;
 
 // One analysis: the primes found by the stronger methods are kept, so that each composite
 // is split by them only once.
@@ -157,8 +153,8 @@ public:
     void find(const TBigInt& N, const TBigInt& C, const TBigInt& X0, TBigInt& F, int restarts = 0) {
         const TBigInt n = absOf(N);
         progress_.report(-1, "Rho");
-        std::optional<TBigInt> g = BigIsOdd(n) ? RhoRunFast(n, C, X0, RhoRunBudget, progress_)
-                                               : RhoRunReference(n, C, X0, RhoRunBudget, progress_);
+        std::optional<TBigInt> g = BigIsOdd(n) ? RhoRunFast(n, C, X0, kRhoRunBudget, progress_)
+                                               : RhoRunReference(n, C, X0, kRhoRunBudget, progress_);
         if (g) {
             if (magnitudeIs(*g, 4)) {
                 F = BigFromInt(2);
@@ -312,10 +308,11 @@ std::vector<std::string> FactorLine(const TBigInt& N, Progress& progress) {
     const int64_t n = N.Digits[0];
     if (n > 3 || (n == 3 && N.Digits[3] >= 4))
         return SortedFactors(Analyse(SplitterMethod::CompleteFactorization, N, false, progress));
-    uint64_t magnitude = 0;
-    for (int64_t i = n; i >= 1; --i) magnitude = (magnitude << 31) | (uint64_t)N.Digits[(size_t)i];
+    const uint64_t magnitude = numtheory::DigitsLow64(N.Digits.data() + 1, (size_t)n);
     std::vector<std::string> line;
     if (N.Sign == Negative && magnitude != 0) line.push_back("-1");
     for (uint64_t p : numtheory::Factor64(magnitude)) line.push_back(std::to_string(p));
     return line;
 }
+
+}  // namespace splitter

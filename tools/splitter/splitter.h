@@ -11,8 +11,10 @@
 #include "bigint/bigint.h"
 #include "core/progress.h"
 
+namespace splitter {
+
 // Iterations of a rho run before the stronger methods take over.
-inline constexpr uint64_t RhoRunBudget = 16384;
+inline constexpr uint64_t kRhoRunBudget = 16384;
 
 // A prime divisor F of the composite N (in the sense of BigIsPrime; the magnitude is used):
 // a rho run x -> x^2 + C from X0; a run ending on a composite divisor or on N itself starts
@@ -50,7 +52,6 @@ std::vector<std::string> SortedFactors(const SplitterResult& factorization);
 // factorization. Throws Cancelled when progress is cancelled.
 std::vector<std::string> FactorLine(const TBigInt& N, Progress& progress);
 
-namespace splitter {
 
 // Every prime factor of |n| > 1 with multiplicity, ascending, by the stronger methods alone
 // (no classic rho run); for tests of those methods and the benchmarks.
