@@ -17,6 +17,7 @@ namespace {
 using splitter::Analyse;
 using splitter::FactorLine;
 using splitter::SortedFactors;
+using splitter::FindPrimeFactor;
 using splitter::SplitterMethod;
 using splitter::SplitterResult;
 using splitter::RhoStep;
