@@ -33,6 +33,7 @@ namespace {
 
 using namespace cli;
 using modulo::ReduceOverFactors;
+using modulo::RunEnd;
 using splitter::Analyse;
 using splitter::FactorLine;
 using splitter::SplitterMethod;

@@ -119,7 +119,7 @@ void TModForm::BitBtn1Click(Closing& closing) {
     }
     // A factor near the top of the 64-bit range (typed in hexadecimal) ends the run there.
     const int64_t more = TrackBar1->value();
-    const int64_t last = RunEnd(first, more);
+    const int64_t last = modulo::RunEnd(first, more);
     const std::string expression = Ex->currentText().toStdString();
     // The lines made before a failing factor are shown, then the failure.
     auto lines = std::make_shared<std::vector<std::string>>();
