@@ -38,6 +38,7 @@ using splitter::Analyse;
 using splitter::FactorLine;
 using splitter::SplitterMethod;
 using splitter::SplitterResult;
+using splitter::SplitterRow;
 
 constexpr const char* kUsage =
     "Usage: quendra-cli COMMAND [ARGUMENT...] [OPTION...]\n"
