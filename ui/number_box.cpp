@@ -1,15 +1,17 @@
 // Number boxes and history helpers shared by every window with a number field.
 #include "ui/number_box.h"
 
+#include <QAbstractItemView>
 #include <QAction>
-#include <QContextMenuEvent>
-#include <QMenu>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QValidator>
 #include <algorithm>
@@ -131,6 +133,18 @@ QComboBox* MakeNumberBox(const char* name, int maxTyped, const QString& hint, QW
     box->setInsertPolicy(QComboBox::NoInsert);
     box->lineEdit()->setValidator(new LengthValidator(maxTyped, box));
     box->setToolTip(hint);
+    // The drop-down list is as wide as its longest entry, never eliding a number in the middle.
+    QAbstractItemView* list = box->view();
+    list->setTextElideMode(Qt::ElideNone);
+    auto fit = [box, list] {
+        const int entries = list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width() +
+                            2 * list->frameWidth() + 8;
+        list->setMinimumWidth(std::max(box->width(), entries));
+    };
+    QObject::connect(box->model(), &QAbstractItemModel::rowsInserted, box, fit);
+    QObject::connect(box->model(), &QAbstractItemModel::rowsRemoved, box, fit);
+    QObject::connect(box->model(), &QAbstractItemModel::modelReset, box, fit);
+    QObject::connect(box->model(), &QAbstractItemModel::dataChanged, box, fit);
     return box;
 }
 

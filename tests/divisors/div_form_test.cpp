@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -568,6 +570,40 @@ TEST_F(DivFormTest, WindowBasics) {
     }
     type("1234567890123456789012");
     EXPECT_EQ(box()->currentText(), "123456789012345678");   // 18 characters at most when typed
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DivFormTest, EighteenDigitCoDivisorsAreShownWholeWithASidewaysScroll) {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    find("899999999999999998");   // 2 * 449999999999999999: an 18-digit co-divisor
+    tree()->expandAll();
+    const QModelIndex longest = tree()->model()->index(0, 0, tree()->model()->index(0, 0));
+    const QString text = longest.data().toString();
+    ASSERT_EQ(text.size(), 18);
+    const QRect cell = tree()->visualRect(longest);
+    const int needed = cell.left() + tree()->fontMetrics().horizontalAdvance(text);
+    EXPECT_GE(tree()->header()->sectionSize(0), needed - tree()->header()->sectionPosition(0));
+    EXPECT_EQ(tree()->textElideMode(), Qt::ElideNone);
+    EXPECT_NE(tree()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
+// The drop-down list shows its entries whole, so that 999999000000000000 and 999999999000000000
+// cannot look alike.
+TEST_F(DivFormTest, TheDropDownListIsAsWideAsItsLongestEntry) {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    for (const char* n : {"999999000000000000", "999999999000000000"}) AddToHistory(box(), n, false);
+    box()->showPopup();
+    QAbstractItemView* list = box()->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+    const int text = list->fontMetrics().horizontalAdvance("999999999000000000");
+    EXPECT_GE(list->viewport()->width(), text);
+    EXPECT_EQ(list->textElideMode(), Qt::ElideNone);
+    box()->hidePopup();
 }
 
 }  // namespace

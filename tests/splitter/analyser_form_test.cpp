@@ -249,3 +249,26 @@ TEST_F(AnalyserFormTest, CancelledAnalysisLeavesWindowAsBefore) {
 }
 
 }  // namespace
+
+namespace {
+
+// Measured on the shown window: every caption whole, nothing overlapping the method group.
+TEST_F(AnalyserFormTest, CaptionsAndRowLabelsAreShownWhole) {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QRect group = get<QWidget>("MethodGroup")->geometry();
+    for (const char* name : {"MathCheckBox", "EditionCheck"}) {
+        auto* check = get<QCheckBox>(name);
+        EXPECT_GE(check->width(), check->sizeHint().width()) << name;
+        EXPECT_LE(check->geometry().right(), group.left()) << name;
+    }
+    for (QRadioButton* b : get<QWidget>("MethodGroup")->findChildren<QRadioButton*>())
+        EXPECT_GE(b->width(), b->sizeHint().width()) << b->text().toStdString();
+    choose("Prime generator");
+    analyse("100");
+    ASSERT_EQ(grid()->item(0, 0)->text(), "Next prime is");
+    const int label = grid()->fontMetrics().horizontalAdvance("Next prime is");
+    EXPECT_GE(grid()->columnWidth(0), label);
+}
+
+}  // namespace

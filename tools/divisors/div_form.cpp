@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
+#include <QHeaderView>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <cmath>
@@ -131,6 +132,12 @@ void TDivForm::buildControls() {
     DividersTree->setIndentation(19);
     DividersTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DividersTree->setUniformRowHeights(true);   // lets the view lay out 100000 rows at once
+    // Whole 18-digit co-divisors: the column is as wide as its entries, scrolled sideways when
+    // wider than the view.
+    DividersTree->header()->setStretchLastSection(false);
+    DividersTree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    DividersTree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    DividersTree->setTextElideMode(Qt::ElideNone);
     DividersTree->setContextMenuPolicy(Qt::CustomContextMenu);
 
     Label2 = named(new QLabel(this), "Label2");

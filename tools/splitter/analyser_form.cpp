@@ -1,6 +1,8 @@
 // The Splitter window.
 #include "tools/splitter/analyser_form.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -122,12 +124,17 @@ void TAnalyserForm::layOut() {
     analBtn->setGeometry(242, 7, 90, 24);
     BitBtn3->move(340, 8);
     BitBtn2->move(370, 8);
-    MathCheckBox->setGeometry(8, 42, 110, 20);
-    EditionCheck->setGeometry(8, 64, 110, 20);
-    MethodGroup->setGeometry(116, 34, 280, 58);
-    ValueListEditor1->setGeometry(8, 96, 388, 134);
-    RichEdit1->setGeometry(8, 236, 388, 34);
-    setFixedSize(404, 276);
+    // 404 pixels wide at the default font; wider when the captions of the check boxes or of the
+    // methods need it, so that none is cut or runs into the method group.
+    const int checks = std::max({108, MathCheckBox->sizeHint().width(), EditionCheck->sizeHint().width()});
+    const int group = std::max(280, MethodGroup->sizeHint().width());
+    const int inner = std::max(388, checks + 6 + group);
+    MathCheckBox->setGeometry(8, 42, checks, 20);
+    EditionCheck->setGeometry(8, 64, checks, 20);
+    MethodGroup->setGeometry(8 + inner - group, 34, group, 58);
+    ValueListEditor1->setGeometry(8, 96, inner, 134);
+    RichEdit1->setGeometry(8, 236, inner, 34);
+    setFixedSize(inner + 16, 276);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -177,6 +184,10 @@ void TAnalyserForm::analBtnClick(Closing& closing) {
     clearOutputs();
     for (const SplitterRow& row : result.rows) setValue(QString::fromStdString(row.key), QString::fromStdString(row.value));
     if (!result.expression.empty()) RichEdit1->setPlainText(QString::fromStdString(result.expression));
+    // The method's key width, or more when a row label such as "Next prime is" needs it.
+    const int keyWidth = Methods[static_cast<int>(m)].keyWidth;
+    ValueListEditor1->resizeColumnToContents(0);
+    ValueListEditor1->setColumnWidth(0, std::max(keyWidth, ValueListEditor1->columnWidth(0)));
 }
 
 void TAnalyserForm::setValue(const QString& key, const QString& value) {
