@@ -55,7 +55,8 @@ protected:
 
 TEST_F(ModFormTest, StartsAsDesigned) {
     EXPECT_EQ(form.windowTitle(), "Super Modulo");
-    EXPECT_EQ(form.size(), QSize(253, 286));
+    EXPECT_EQ(form.height(), 286);
+    EXPECT_GE(form.width(), 253);   // wider when the font needs it for the 50-character expression
     EXPECT_EQ(get<QComboBox>("Fac")->currentText(), "2");
     EXPECT_EQ(get<QComboBox>("Ex")->currentText(), "");
     EXPECT_EQ(get<QComboBox>("Ex")->toolTip(), "Expression form: a * b^c + d  (< 50 characters)");
@@ -192,6 +193,22 @@ TEST_F(ModFormTest, EnterComputesOnceAndCancelKeepsTheWindow) {
     EXPECT_EQ(lines(), QStringList{"3"});
     EXPECT_EQ(clickLine(0), "=3(Mod 7)");
     EXPECT_TRUE(fake.platform.errors.isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// Measured on the shown window: the longest expression the box takes is seen whole.
+TEST_F(ModFormTest, TheExpressionBoxShowsAllFiftyCharacters) {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QString longest = QStringLiteral("12345678901234567890*98765432109876543210^1234567+1");
+    QLineEdit* edit = get<QComboBox>("Ex")->lineEdit();
+    edit->setText(longest.left(50));
+    ASSERT_EQ(edit->text().size(), 50);
+    const QMargins m = edit->textMargins();
+    EXPECT_GE(edit->contentsRect().width() - m.left() - m.right(), edit->fontMetrics().horizontalAdvance(edit->text()) + 4);
 }
 
 }  // namespace

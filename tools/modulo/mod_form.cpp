@@ -1,6 +1,8 @@
 // The Super Modulo window.
 #include "tools/modulo/mod_form.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -87,7 +89,11 @@ TModForm::TModForm(Services& services, QWidget* parent)
     OnSignal(ListBox1, &QListWidget::itemClicked, platform, [this] { ListBox1Click(); });
     OnSignal(ListBox1, &QListWidget::itemSelectionChanged, platform, [this] { ListBox1Click(); });
 
-    setFixedSize(253, 286);
+    // 253 pixels wide when the font allows it, wider when the expression box needs the room to
+    // show all of its 50 characters.
+    const int fifty = Ex->fontMetrics().horizontalAdvance(QString(50, QLatin1Char('0')));
+    Ex->setMinimumWidth(fifty + 40);   // the frame, the text margins and the drop-down arrow
+    setFixedSize(std::max(253, sizeHint().width()), 286);
 }
 
 
