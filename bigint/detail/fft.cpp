@@ -267,6 +267,10 @@ size_t pieces(const int64_t* a, size_t na, int bits, std::vector<int64_t>& out) 
     return np;
 }
 
+// One product through the transform, kept in one body on purpose: the piece size, the transform
+// length, the splitting into pieces, the forward transforms, the pointwise product, the inverse
+// and the carry propagation with its rounding check share a dozen sizes and buffers, and each
+// step is only a few lines; split up, the same values would travel through long argument lists.
 bool convolve(const int64_t* a, size_t na, const int64_t* b, size_t nb, bool square, int64_t* out) {
     const size_t bitsTotal = 31 * (na + nb);
     // Largest piece size that is safe: 2*bits + log2(pieces) stays well inside a double.

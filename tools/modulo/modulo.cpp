@@ -4,6 +4,7 @@
 #include "tools/modulo/modulo.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -224,60 +225,42 @@ void ChunkedPowMod(const TBigInt& B, const TBigInt& E, const TBigInt& M, TBigInt
     R = std::move(result);
 }
 
-std::string ReduceExpression(std::string_view expression, const TBigInt& M, const Progress* progress) {
-    const TBigInt unit = one();
-    const auto reduced = [&](const TBigInt& x) {
-        TBigInt r;
-        ChunkedPowMod(x, unit, M, r);
-        return r;
-    };
-    // The operation L op R on two operand texts (an empty one fails as its conversion does).
-    const auto apply = [&](std::string_view l, std::string_view r, char op) {
-        if (progress) progress->check();
-        TBigInt L, R, V;
-        BigFromDecimal(l, L);
-        BigFromDecimal(r, R);
-        switch (op) {
-        case '^': ChunkedPowMod(L, R, M, V); break;
-        case '*': BigMul(reduced(L), reduced(R), V); break;
-        case '+': BigAdd(reduced(L), reduced(R), V); break;
-        default: BigSub(reduced(L), reduced(R), V); break;
-        }
-        return decimal(V);
-    };
-    size_t scanned = 0;
-    const auto scanning = [&] {
-        if (progress && (++scanned & 0xFFFF) == 0) progress->check();
-    };
+namespace {
 
-    // The text is rewritten one operation at a time, always at the leftmost operator of the
-    // current kind, its operands being the runs of digits beside it. Everything left of that
-    // operator is final for the pass, so each pass reads the text once: `out` holds what lies
-    // left of the reading point, `rest` the unread text reversed (its end is the next character).
-    std::string t(expression);
-    for (char op : {'^', '*'}) {
-        std::string out;
-        out.reserve(t.size());
-        for (size_t i = 0; i < t.size();) {
-            scanning();
-            if (t[i] != op) {
-                out.push_back(t[i++]);
-                continue;
-            }
-            size_t a = out.size(), b = i + 1;
-            while (a > 0 && isDigit(out[a - 1])) --a;
-            while (b < t.size() && isDigit(t[b])) ++b;
-            // A power or a product is a plain decimal number: no operator of this pass in it.
-            const std::string v = apply(std::string_view(out).substr(a), std::string_view(t).substr(i + 1, b - i - 1), op);
-            out.resize(a);
-            out += v;
-            i = b;
+// One operation L op R on two operand texts, and the cheap check made every 65536 characters.
+using Operation = std::function<std::string(std::string_view, std::string_view, char)>;
+using Scanning = std::function<void()>;
+
+// The text is rewritten one operation at a time, always at the leftmost operator of the kind
+// `op`, its operands being the runs of digits beside it. Everything left of that operator is
+// final for the pass, so the pass reads the text once: `out` holds what lies left of the
+// reading point.
+std::string powerOrProductPass(const std::string& t, char op, const Operation& apply, const Scanning& scanning) {
+    std::string out;
+    out.reserve(t.size());
+    for (size_t i = 0; i < t.size();) {
+        scanning();
+        if (t[i] != op) {
+            out.push_back(t[i++]);
+            continue;
         }
-        t = std::move(out);
+        size_t a = out.size(), b = i + 1;
+        while (a > 0 && isDigit(out[a - 1])) --a;
+        while (b < t.size() && isDigit(t[b])) ++b;
+        // A power or a product is a plain decimal number: no operator of this pass in it.
+        const std::string v = apply(std::string_view(out).substr(a), std::string_view(t).substr(i + 1, b - i - 1), op);
+        out.resize(a);
+        out += v;
+        i = b;
     }
-    // "+" and "-" with equal precedence, from the left. A "-" with no digit before it is the
-    // sign of the first term, which then belongs to the left operand of the next operation.
-    // A result may be negative, so the reading goes on at the start of the result.
+    return out;
+}
+
+// "+" and "-" with equal precedence, from the left. A "-" with no digit before it is the sign
+// of the first term, which then belongs to the left operand of the next operation. A result may
+// be negative, so the reading goes on at the start of the result: `rest` holds the unread text
+// reversed (its end is the next character).
+std::string sumPass(const std::string& t, const Operation& apply, const Scanning& scanning) {
     std::string out, rest(t.rbegin(), t.rend());
     out.reserve(t.size());
     size_t digitsOut = 0;   // digits in `out`: whether a digit stands before the reading point
@@ -302,6 +285,40 @@ std::string ReduceExpression(std::string_view expression, const TBigInt& M, cons
         rest.resize(opAt - right);
         rest.append(v.rbegin(), v.rend());
     }
+    return out;
+}
+
+}  // namespace
+
+std::string ReduceExpression(std::string_view expression, const TBigInt& M, const Progress* progress) {
+    const TBigInt unit = one();
+    const auto reduced = [&](const TBigInt& x) {
+        TBigInt r;
+        ChunkedPowMod(x, unit, M, r);
+        return r;
+    };
+    // The operation L op R on two operand texts (an empty one fails as its conversion does).
+    const Operation apply = [&](std::string_view l, std::string_view r, char op) {
+        if (progress) progress->check();
+        TBigInt L, R, V;
+        BigFromDecimal(l, L);
+        BigFromDecimal(r, R);
+        switch (op) {
+        case '^': ChunkedPowMod(L, R, M, V); break;
+        case '*': BigMul(reduced(L), reduced(R), V); break;
+        case '+': BigAdd(reduced(L), reduced(R), V); break;
+        default: BigSub(reduced(L), reduced(R), V); break;
+        }
+        return decimal(V);
+    };
+    size_t scanned = 0;
+    const Scanning scanning = [&] {
+        if (progress && (++scanned & 0xFFFF) == 0) progress->check();
+    };
+
+    std::string t(expression);
+    for (char op : {'^', '*'}) t = powerOrProductPass(t, op, apply, scanning);
+    const std::string out = sumPass(t, apply, scanning);
     if (progress) progress->check();
     TBigInt value;
     BigFromDecimal(out, value);
