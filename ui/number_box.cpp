@@ -134,17 +134,27 @@ QComboBox* MakeNumberBox(const char* name, int maxTyped, const QString& hint, QW
     box->lineEdit()->setValidator(new LengthValidator(maxTyped, box));
     box->setToolTip(hint);
     // The drop-down list is as wide as its longest entry, never eliding a number in the middle.
+    // Entries arrive one at a time, so only the new rows are measured; a reset or a removal
+    // (erasing a history) measures the list again.
     QAbstractItemView* list = box->view();
     list->setTextElideMode(Qt::ElideNone);
-    auto fit = [box, list] {
-        const int entries = list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width() +
-                            2 * list->frameWidth() + 8;
-        list->setMinimumWidth(std::max(box->width(), entries));
+    auto widen = [list](int first, int last, int from) {
+        const int extra = list->verticalScrollBar()->sizeHint().width() + 2 * list->frameWidth() + 8;
+        int width = from;
+        for (int r = first; r <= last; ++r)
+            width = std::max(width, list->sizeHintForIndex(list->model()->index(r, 0)).width() + extra);
+        list->setMinimumWidth(width);
     };
-    QObject::connect(box->model(), &QAbstractItemModel::rowsInserted, box, fit);
-    QObject::connect(box->model(), &QAbstractItemModel::rowsRemoved, box, fit);
-    QObject::connect(box->model(), &QAbstractItemModel::modelReset, box, fit);
-    QObject::connect(box->model(), &QAbstractItemModel::dataChanged, box, fit);
+    auto remeasure = [list, widen] { widen(0, list->model()->rowCount() - 1, 0); };
+    QAbstractItemModel* model = box->model();
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, box,
+                     [list, widen](const QModelIndex&, int first, int last) { widen(first, last, list->minimumWidth()); });
+    QObject::connect(model, &QAbstractItemModel::dataChanged, box,
+                     [list, widen](const QModelIndex& from, const QModelIndex& to) {
+                         widen(from.row(), to.row(), list->minimumWidth());
+                     });
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, box, remeasure);
+    QObject::connect(model, &QAbstractItemModel::modelReset, box, remeasure);
     return box;
 }
 
