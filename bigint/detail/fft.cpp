@@ -243,129 +243,198 @@ std::shared_ptr<const Transform> transformFor(size_t n) {
 
 namespace {
 
-// Splits a number into balanced pieces of `bits` bits (values in [-2^(bits-1), 2^(bits-1))),
-// which keeps the convolution sums small and the rounding error low.
-size_t pieces(const int64_t* a, size_t na, int bits, std::vector<int64_t>& out) {
-    const size_t total = 31 * na;
-    const size_t np = (total + bits - 1) / bits + 1;
-    out.assign(np, 0);
-    const int64_t full = int64_t{1} << bits, half = full >> 1, mask = full - 1;
-    int64_t carry = 0;
-    for (size_t k = 0; k + 1 < np; ++k) {
-        size_t pos = k * (size_t)bits;
-        size_t d = pos / 31, off = pos % 31;
-        uint64_t w = (uint64_t)a[d] >> off;
-        int got = 31 - (int)off;
-        if (got < bits && d + 1 < na) w |= (uint64_t)a[d + 1] << got;
-        got += 31;
-        if (got < bits && d + 2 < na) w |= (uint64_t)a[d + 2] << got;
-        int64_t v = (int64_t)(w & (uint64_t)mask) + carry;
-        if (v >= half) { v -= full; carry = 1; } else carry = 0;
-        out[k] = v;
-    }
-    out[np - 1] = carry;
-    return np;
+__extension__ typedef unsigned __int128 u128;
+
+// Bits of a number given as n words of W bits (leading zero words allowed).
+template <int W, class Word>
+size_t bitLength(const Word* a, size_t n) {
+    while (n > 0 && a[n - 1] == 0) --n;
+    if (n == 0) return 0;
+    return (size_t)W * (n - 1) + (size_t)(64 - __builtin_clzll((uint64_t)a[n - 1]));
 }
 
-// One product through the transform, kept in one body on purpose: the piece size, the transform
-// length, the splitting into pieces, the forward transforms, the pointwise product, the inverse
-// and the carry propagation with its rounding check share a dozen sizes and buffers, and each
-// step is only a few lines; split up, the same values would travel through long argument lists.
-bool convolve(const int64_t* a, size_t na, const int64_t* b, size_t nb, bool square, int64_t* out) {
-    const size_t bitsTotal = 31 * (na + nb);
+// Balanced pieces of `bits` bits (values in [-2^(bits-1), 2^(bits-1)), which keeps the
+// convolution sums small and the rounding error low) for a number of len bits: one more
+// than its plain pieces, for the last carry.
+size_t pieceCount(size_t len, int bits) { return (len + (size_t)bits - 1) / (size_t)bits + 1; }
+
+// Piece size and transform length (complex points, each carrying two pieces) for a product
+// of numbers of la and lb bits.
+struct Plan {
+    size_t n;
+    int bits;
+};
+
+Plan planFor(size_t la, size_t lb) {
+    const size_t bitsTotal = la + lb;
     // Largest piece size that is safe: 2*bits + log2(pieces) stays well inside a double.
     int maxBits = 20;
     while (maxBits > 8) {
-        double m = (double)bitsTotal / maxBits + 2;
+        const double m = (double)bitsTotal / maxBits + 2;
         if (2.0 * maxBits + std::log2(m) <= 48.0) break;
         --maxBits;
     }
-    size_t need = bitsTotal / (size_t)maxBits + 4;
+    const size_t need = pieceCount(la, maxBits) + pieceCount(lb, maxBits);
     size_t n = 1;
     while (2 * n < need) n *= 2;
     // Three quarters of that power of two, a length of 3 * 2^j, when it is long enough.
     if (n >= 64 && 2 * (n / 4 * 3) >= need) n = n / 4 * 3;
     // Within that transform length, the smallest piece size gives the most headroom.
     int bits = maxBits;
-    while (bits > 8 && 31 * na / (size_t)(bits - 1) + 31 * nb / (size_t)(bits - 1) + 4 <= 2 * n) --bits;
+    while (bits > 8 && pieceCount(la, bits - 1) + pieceCount(lb, bits - 1) <= 2 * n) --bits;
+    return {n, bits};
+}
 
-    for (; bits >= 8; --bits) {
-        // Scratch kept per thread: a product of this size is usually followed by more.
-        thread_local std::vector<int64_t> pa, pb, c;
-        thread_local std::vector<double> ar, ai, br, bi;
-        size_t npa = pieces(a, na, bits, pa);
-        size_t npb = square ? npa : pieces(b, nb, bits, pb);
-        while (npa + npb > 2 * n) n *= 2;
-        const std::shared_ptr<const Transform> transform = transformFor(n);
-        const std::shared_ptr<const Weights> weights = weightsFor(n);
-        const Transform& t = *transform;
-        const Weights& p = *weights;
-        ar.resize(n);
-        ai.resize(n);
-        auto load = [&](const std::vector<int64_t>& src, size_t np, double* re, double* im) {
-            for (size_t j = 0; j < n; ++j) {
-                double x = j < np ? (double)src[j] : 0.0;
-                double y = j + n < np ? (double)src[j + n] : 0.0;
-                re[j] = x * p.zr[j] - y * p.zi[j];
-                im[j] = x * p.zi[j] + y * p.zr[j];
-            }
-        };
-        load(pa, npa, ar.data(), ai.data());
-        t.forward(ar.data(), ai.data());
-        if (square) {
-            for (size_t j = 0; j < n; ++j) {
-                double r = ar[j], i = ai[j];
-                ar[j] = r * r - i * i;
-                ai[j] = 2 * r * i;
-            }
-        } else {
-            br.resize(n);
-            bi.resize(n);
-            load(pb, npb, br.data(), bi.data());
-            t.forward(br.data(), bi.data());
-            for (size_t j = 0; j < n; ++j) {
-                double r = ar[j] * br[j] - ai[j] * bi[j];
-                double i = ar[j] * bi[j] + ai[j] * br[j];
-                ar[j] = r; ai[j] = i;
-            }
+// Writes the balanced pieces of a (na words of W bits, len significant bits) as doubles,
+// pieces 0..n-1 in re and n..2n-1 in im, zeros past the last one, and weights them for the
+// right-angle convolution: (re + i im) e^{i pi j / (2n)}. The pieces must fit 2n.
+template <int W, class Word>
+void load(const Word* a, size_t na, size_t len, int bits, const Weights& p, double* re, double* im) {
+    const size_t n = p.n, np = pieceCount(len, bits);
+    const uint64_t mask = (uint64_t{1} << bits) - 1;
+    const int64_t half = int64_t{1} << (bits - 1);
+    u128 acc = 0;
+    int have = 0;
+    size_t idx = 0;
+    int64_t carry = 0;
+    auto next = [&]() {
+        if (have < bits && idx < na) {
+            acc |= (u128)(uint64_t)a[idx++] << have;
+            have += W;
         }
-        t.inverse(ar.data(), ai.data());
-        const double scale = 1.0 / (double)n;
-        c.resize(2 * n);
-        double maxErr = 0;
+        int64_t v = (int64_t)((uint64_t)acc & mask) + carry;
+        acc >>= bits;
+        have -= bits;
+        carry = v >= half;
+        return (double)(v - (carry << bits));
+    };
+    size_t k = 0;
+    for (; k < n && k < np; ++k) re[k] = next();
+    for (; k < n; ++k) re[k] = 0;
+    for (k = 0; k < n && n + k < np; ++k) im[k] = next();
+    for (; k < n; ++k) im[k] = 0;
+    const double* zr = p.zr.data();
+    const double* zi = p.zi.data();
+    for (size_t j = 0; j < n; ++j) {
+        const double x = re[j], y = im[j];
+        re[j] = x * zr[j] - y * zi[j];
+        im[j] = x * zi[j] + y * zr[j];
+    }
+}
+
+// After the inverse transform: unweights, scales and rounds the 2n convolution sums into c,
+// returning the largest distance of a sum from its rounded value.
+double roundSums(const double* re, const double* im, const Weights& p, int64_t* c) {
+    const size_t n = p.n;
+    const double scale = 1.0 / (double)n;
+    // 1.5 * 2^52 added and taken away rounds to nearest: the sums stay below 2^48.
+    constexpr double magic = 6755399441055744.0;
+    double maxErr = 0;
+    for (size_t j = 0; j < n; ++j) {
+        const double r = (re[j] * p.zr[j] + im[j] * p.zi[j]) * scale;
+        const double i = (im[j] * p.zr[j] - re[j] * p.zi[j]) * scale;
+        const double rr = (r + magic) - magic, ri = (i + magic) - magic;
+        maxErr = std::max(maxErr, std::max(std::fabs(r - rr), std::fabs(i - ri)));
+        c[j] = (int64_t)rr;
+        c[j + n] = (int64_t)ri;
+    }
+    return maxErr;
+}
+
+// Carries the sums c[0..count) into bits-wide pieces and packs them into nout words of W bits.
+template <int W, class Word>
+void pack(const int64_t* c, size_t count, int bits, Word* out, size_t nout) {
+    const uint64_t mask = (uint64_t{1} << bits) - 1;
+    const uint64_t wmask = W == 64 ? ~uint64_t{0} : (uint64_t{1} << W) - 1;
+    u128 acc = 0;
+    int have = 0;
+    size_t idx = 0;
+    int64_t carry = 0;
+    for (size_t k = 0; k < count && idx < nout; ++k) {
+        const int64_t t = c[k] + carry;
+        carry = t >> bits;
+        acc |= (u128)((uint64_t)t & mask) << have;
+        have += bits;
+        if (have >= W) {
+            out[idx++] = (Word)((uint64_t)acc & wmask);
+            acc >>= W;
+            have -= W;
+        }
+    }
+    // What is left: the last bits and the final carry (zero or positive for a product).
+    if (carry > 0) acc |= (u128)(uint64_t)carry << have;
+    for (; idx < nout; ++idx) {
+        out[idx] = (Word)((uint64_t)acc & wmask);
+        acc >>= W;
+    }
+}
+
+// Scratch kept per thread: a product of this size is usually followed by more.
+struct Scratch {
+    std::vector<double> ar, ai, br, bi;
+    std::vector<int64_t> c;
+};
+Scratch& scratch() {
+    thread_local Scratch s;
+    return s;
+}
+
+// One product through the transform at a given plan; false when the rounding check fails.
+template <int W, class Word>
+bool convolveAt(const Word* a, size_t na, size_t la, const Word* b, size_t nb, size_t lb,
+                bool square, Plan plan, Word* out, size_t nout) {
+    const size_t n = plan.n;
+    const std::shared_ptr<const Transform> transform = transformFor(n);
+    const std::shared_ptr<const Weights> weights = weightsFor(n);
+    const Transform& t = *transform;
+    Scratch& s = scratch();
+    s.ar.resize(n);
+    s.ai.resize(n);
+    s.c.resize(2 * n);
+    double* ar = s.ar.data();
+    double* ai = s.ai.data();
+    load<W>(a, na, la, plan.bits, *weights, ar, ai);
+    t.forward(ar, ai);
+    if (square) {
         for (size_t j = 0; j < n; ++j) {
-            double r = (ar[j] * p.zr[j] + ai[j] * p.zi[j]) * scale;
-            double i = (ai[j] * p.zr[j] - ar[j] * p.zi[j]) * scale;
-            // 1.5 * 2^52 added and taken away rounds to nearest: the sums stay below 2^48.
-            constexpr double magic = 6755399441055744.0;
-            const double rr = (r + magic) - magic, ri = (i + magic) - magic;
-            maxErr = std::max(maxErr, std::max(std::fabs(r - rr), std::fabs(i - ri)));
-            c[j] = (int64_t)rr;
-            c[j + n] = (int64_t)ri;
+            const double r = ar[j], i = ai[j];
+            ar[j] = r * r - i * i;
+            ai[j] = 2 * r * i;
         }
-        if (maxErr > 0.25) continue;  // too close to a rounding boundary: smaller pieces
+    } else {
+        s.br.resize(n);
+        s.bi.resize(n);
+        double* br = s.br.data();
+        double* bi = s.bi.data();
+        load<W>(b, nb, lb, plan.bits, *weights, br, bi);
+        t.forward(br, bi);
+        for (size_t j = 0; j < n; ++j) {
+            const double r = ar[j] * br[j] - ai[j] * bi[j];
+            const double i = ar[j] * bi[j] + ai[j] * br[j];
+            ar[j] = r;
+            ai[j] = i;
+        }
+    }
+    t.inverse(ar, ai);
+    if (roundSums(ar, ai, *weights, s.c.data()) > 0.25) return false;
+    pack<W>(s.c.data(), 2 * n, plan.bits, out, nout);
+    return true;
+}
 
-        // Carry the coefficients into bits-wide pieces, then repack into 31-bit digits.
-        const size_t nout = na + nb;
-        for (size_t k = 0; k < nout; ++k) out[k] = 0;
-        const int64_t mask = (int64_t{1} << bits) - 1;
-        mag::i128 carry = 0;
-        size_t pos = 0;
-        for (size_t k = 0; k < 2 * n; ++k, pos += (size_t)bits) {
-            mag::i128 t = (mag::i128)c[k] + carry;
-            int64_t v = (int64_t)(t & mask);
-            carry = t >> bits;
-            if (v == 0) continue;
-            size_t d = pos / 31, off = pos % 31;
-            if (d >= nout) continue;
-            uint64_t w = (uint64_t)v << off;   // off + bits <= 30 + 20 bits: fits
-            out[d] |= (int64_t)(w & (uint64_t)0x7FFFFFFF);
-            w >>= 31;
-            if (w && d + 1 < nout) out[d + 1] |= (int64_t)(w & 0x7FFFFFFF);
-            w >>= 31;
-            if (w && d + 2 < nout) out[d + 2] |= (int64_t)w;
-        }
+// The product of a (na words of W bits) and b into na + nb words; on a failed rounding check
+// smaller pieces, and false if even the smallest fail.
+template <int W, class Word>
+bool convolve(const Word* a, size_t na, const Word* b, size_t nb, bool square, Word* out) {
+    const size_t nout = na + nb;
+    const size_t la = bitLength<W>(a, na), lb = square ? la : bitLength<W>(b, nb);
+    if (la == 0 || lb == 0) {
+        std::fill(out, out + nout, Word{0});
         return true;
+    }
+    Plan plan = planFor(la, lb);
+    for (; plan.bits >= 8; --plan.bits) {
+        while (pieceCount(la, plan.bits) + pieceCount(lb, plan.bits) > 2 * plan.n) plan.n *= 2;
+        if (convolveAt<W>(a, na, la, b, nb, lb, square, plan, out, nout)) return true;
     }
     return false;
 }
@@ -373,11 +442,19 @@ bool convolve(const int64_t* a, size_t na, const int64_t* b, size_t nb, bool squ
 }  // namespace
 
 bool mul(const int64_t* a, size_t na, const int64_t* b, size_t nb, int64_t* out) {
-    return convolve(a, na, b, nb, false, out);
+    return convolve<31>(a, na, b, nb, false, out);
 }
 
 bool sqr(const int64_t* a, size_t na, int64_t* out) {
-    return convolve(a, na, a, na, true, out);
+    return convolve<31>(a, na, a, na, true, out);
+}
+
+bool mul(const uint64_t* a, size_t na, const uint64_t* b, size_t nb, uint64_t* out) {
+    return convolve<64>(a, na, b, nb, false, out);
+}
+
+bool sqr(const uint64_t* a, size_t na, uint64_t* out) {
+    return convolve<64>(a, na, a, na, true, out);
 }
 
 }  // namespace bigfft

@@ -48,5 +48,8 @@ std::shared_ptr<const Transform> transformFor(size_t n);
 // caller then multiplies another way), so a product is never silently wrong.
 bool mul(const int64_t* a, size_t na, const int64_t* b, size_t nb, int64_t* out);
 bool sqr(const int64_t* a, size_t na, int64_t* out);
+// The same on 64-bit limbs: out gets na + nb limbs.
+bool mul(const uint64_t* a, size_t na, const uint64_t* b, size_t nb, uint64_t* out);
+bool sqr(const uint64_t* a, size_t na, uint64_t* out);
 
 }  // namespace bigfft

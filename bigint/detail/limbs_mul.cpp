@@ -5,7 +5,6 @@
 
 #include "bigint/detail/fft.h"
 #include "bigint/detail/limbs.h"
-#include "numtheory/digits.h"
 
 namespace limbs {
 
@@ -299,27 +298,9 @@ void sqrN(Limb* r, const Limb* a, size_t n, Limb* ws) {
     else karatsuba(r, a, a, n, ws, true);
 }
 
-size_t trimmedDigits(const int64_t* d, size_t n) {
-    while (n > 0 && d[n - 1] == 0) --n;
-    return n;
-}
-
-// Through the radix-2^31 transform: the operands are regrouped into 31-bit digits and back.
+// Through the transform, straight from the limbs.
 bool viaTransform(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb, bool square) {
-    const size_t da = (64 * na + 30) / 31, db = (64 * nb + 30) / 31;
-    std::vector<int64_t> x(da), y(square ? 0 : db), z(da + (square ? da : db) + 1);
-    numtheory::WordsToDigits(a, na, x.data(), da);
-    const size_t ta = std::max<size_t>(1, trimmedDigits(x.data(), da));
-    size_t tb = ta;
-    if (!square) {
-        numtheory::WordsToDigits(b, nb, y.data(), db);
-        tb = std::max<size_t>(1, trimmedDigits(y.data(), db));
-    }
-    const bool ok = square ? bigfft::sqr(x.data(), ta, z.data())
-                           : bigfft::mul(x.data(), ta, y.data(), tb, z.data());
-    if (!ok) return false;
-    numtheory::DigitsToWords(z.data(), ta + tb, r, na + nb);
-    return true;
+    return square ? bigfft::sqr(a, na, r) : bigfft::mul(a, na, b, nb, r);
 }
 
 // Unbalanced products: b times slices of a as long as b.
