@@ -214,3 +214,100 @@ TEST(LimbKernels, GcdOfStructuredOperands) {
         ASSERT_TRUE(SameMagnitude(c, e)) << "Fibonacci " << n;
     }
 }
+
+namespace {
+
+limbs::Vec toLimbs(const Mpz& z) {
+    limbs::Vec v(mpz_size(z.v) + 1, 0);
+    size_t count = 0;
+    mpz_export(v.data(), &count, -1, sizeof(limbs::Limb), 0, 0, z.v);
+    v.resize(count);
+    return v;
+}
+
+// The pairs whose Euclid runs are hardest or most special, at a size of about k limbs.
+void makeGcdPair(Shapes& shapes, Mpz& a, Mpz& b, size_t k, int kind) {
+    std::mt19937_64& rng = shapes.rng();
+    Mpz g, t;
+    switch (kind) {
+    case 0:   // random, equally long
+        shapes.make(a, k, 0);
+        shapes.make(b, k, 0);
+        break;
+    case 1:   // equal
+        shapes.make(a, k, (int)(rng() % 6));
+        mpz_set(b.v, a.v);
+        break;
+    case 2:   // one divides the other
+        shapes.make(a, k, (int)(rng() % 6));
+        shapes.make(t, 1 + rng() % k, (int)(rng() % 6));
+        mpz_mul(b.v, a.v, t.v);
+        break;
+    case 3: {   // consecutive Fibonacci numbers: every quotient 1
+        mpz_fib2_ui(a.v, b.v, (unsigned long)(64 * k * 1.44) + rng() % 64);
+        break;
+    }
+    case 4:   // a common factor of most of the length
+        shapes.make(g, k - k / 8, (int)(rng() % 6));
+        shapes.make(a, 1 + k / 8, 0);
+        shapes.make(b, 1 + k / 8, 0);
+        mpz_mul(a.v, a.v, g.v);
+        mpz_mul(b.v, b.v, g.v);
+        break;
+    case 5:   // very unequal lengths
+        shapes.make(a, k, (int)(rng() % 6));
+        shapes.make(b, 1 + rng() % (1 + k / 4), (int)(rng() % 6));
+        break;
+    case 6:   // powers of two times odd numbers
+        shapes.make(a, k, 0);
+        shapes.make(b, k, 0);
+        mpz_setbit(a.v, 0);
+        mpz_setbit(b.v, 0);
+        mpz_mul_2exp(a.v, a.v, rng() % 200);
+        mpz_mul_2exp(b.v, b.v, rng() % 200);
+        break;
+    case 7:   // all-ones limbs: gcd(2^64i - 1, 2^64j - 1) = 2^64 gcd(i, j) - 1
+        shapes.make(a, k, 1);
+        shapes.make(b, k - k / 3, 1);
+        break;
+    default:   // all-ones against random, with a common factor of a third of the length
+        shapes.make(g, 1 + k / 3, 1);
+        shapes.make(a, k - k / 3, 0);
+        shapes.make(b, k - k / 3 - 1 + rng() % 3, 0);
+        mpz_mul(a.v, a.v, g.v);
+        mpz_mul(b.v, b.v, g.v);
+    }
+}
+
+}  // namespace
+
+// The gcd kernel on the pairs above, in both orders, with the half-gcd's threshold at its
+// own value and lowered so that its recursion (both halves, the division steps between them,
+// the passes that finish) meets every shape at several depths.
+TEST(LimbKernels, GcdThroughTheHalfGcd) {
+    const uint64_t seed = seedFor(5);
+    Shapes shapes(seed);
+    const limbs::Thresholds saved = limbs::thresholds;
+    for (size_t threshold : {saved.hgcd, size_t{3}, size_t{4}, size_t{9}}) {
+        limbs::thresholds.hgcd = threshold;
+        std::vector<size_t> sizes = {3, 4, 5};
+        for (size_t s : around(threshold)) sizes.push_back(s + 2);
+        if (threshold < saved.hgcd) sizes.insert(sizes.end(), {7 * threshold + 1, 40 * threshold + 3});
+        for (size_t k : sizes) {
+            for (int kind = 0; kind < 9; ++kind) {
+                Mpz a, b, e, r;
+                makeGcdPair(shapes, a, b, k, kind);
+                mpz_gcd(e.v, a.v, b.v);
+                const limbs::Vec x = toLimbs(a), y = toLimbs(b);
+                for (bool swapped : {false, true}) {
+                    const limbs::Vec g = swapped ? limbs::gcd(y.data(), y.size(), x.data(), x.size())
+                                                 : limbs::gcd(x.data(), x.size(), y.data(), y.size());
+                    mpz_import(r.v, g.size(), -1, sizeof(limbs::Limb), 0, 0, g.data());
+                    ASSERT_TRUE(mpz_cmp(r.v, e.v) == 0 && (g.empty() || g.back() != 0))
+                        << "gcd kind " << kind << " threshold " << threshold << " " << where(seed, a, b);
+                }
+            }
+        }
+    }
+    limbs::thresholds = saved;
+}

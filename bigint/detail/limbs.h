@@ -57,6 +57,9 @@ struct Thresholds {
     size_t divide = 40;
     // Repeated division by 10^19 below; the tree of powers of ten from about 30 limbs.
     size_t decimal = 30;
+    // Lehmer's gcd below; the half-gcd (recursive, its products through mul) from about
+    // HGCD limbs.
+    size_t hgcd = 100;
 };
 extern Thresholds thresholds;
 
@@ -71,7 +74,7 @@ Limb divmod_1(Limb* q, const Limb* a, size_t n, Limb d);
 constexpr size_t packedSize(size_t digits) { return (31 * digits + 63) / 64; }
 
 // --- greatest common divisor ---------------------------------------------------------------
-// gcd of two non-zero values (Lehmer's method), trimmed.
+// gcd of two non-zero values (Lehmer's method, the half-gcd above thresholds.hgcd), trimmed.
 Vec gcd(const Limb* a, size_t na, const Limb* b, size_t nb);
 
 // --- decimal text ------------------------------------------------------------------------------

@@ -1,87 +1,327 @@
-// Lehmer's gcd on 64-bit limbs: Euclid's algorithm on the leading 64 bits gives a 2x2 matrix
-// of cofactors below 2^32, applied to the whole numbers in one pass, which removes about 32
-// bits a pass; a full division step is taken when the lengths differ or the leading bits
-// decide nothing.
+// gcd on 64-bit limbs: Lehmer's method for short values and a half-gcd above
+// thresholds.hgcd, which finds the cofactors of half of Euclid's steps from the leading half
+// of the limbs, recursively, and applies them to the rest with the fast products.
+//
+// Every reduction here is a matrix M of non-negative entries and determinant 1 (a product of
+// Euclid's steps) with (a; b) = M (x; y), so gcd(x, y) = gcd(a, b) whatever the quotients were.
+// What makes the cofactors of the leading part valid for the whole numbers: write
+// a = 2^p A + a0, b = 2^p B + b0 (a0, b0 < 2^p, A, B < 2^k) and reduce (A, B) by steps that
+// keep both values at least 2^t with 2t > k. Then A = m00 x' + m01 y' bounds every entry of M
+// by 2^(k-t) < x', y', and the whole numbers reduce to
+//     x = 2^p x' + m11 a0 - m01 b0 > 2^p (x' - m01),   y = 2^p y' + m00 b0 - m10 a0 > 2^p (y' - m10),
+// both positive and at least 2^(p+t-1). Lehmer's passes use this on the leading 128 bits, the
+// half-gcd on the leading half of the limbs.
 #include <algorithm>
 #include <bit>
 
 #include "bigint/detail/limbs.h"
+#include "bigint/poll.h"
 #include "numtheory/word.h"
 
 namespace limbs {
 namespace {
 
-__extension__ typedef __int128 i128;
+// --- Lehmer's passes ---------------------------------------------------------------------------
 
-// (x, y) := (y, x mod y), y non-zero.
-void divisionStep(Vec& x, Vec& y) {
-    Vec r(y.size());
-    divmod(nullptr, r.data(), x.data(), x.size(), y.data(), y.size());
-    r.resize(trimmed(r.data(), r.size()));
-    x.swap(y);
-    y.swap(r);
-}
-
+// (A; B) = [m00 m01; m10 m11] (A'; B'), entries below 2^63.
 struct Cofactors {
-    int64_t A = 1, B = 0, C = 0, D = 1;
+    Limb m00 = 1, m01 = 0, m10 = 0, m11 = 1;
+    bool identity() const { return m01 == 0 && m10 == 0; }
 };
 
-// The matrix of the quotients that Euclid's algorithm on the leading 64 bits of x and y (read
-// at x's top bit, so y's may start with zeros) finds while the remainder keeps 32 bits and
-// the cofactors stay below 2^32. Any such matrix is unimodular and so preserves the gcd, even
-// if a quotient from the leading bits is not the true one; the only failure is a negative
-// result, which the caller catches. B = 0: no quotient was decided.
-Cofactors leadingCofactors(const Vec& x, const Vec& y) {
-    const size_t n = x.size();
-    const unsigned s = (unsigned)std::countl_zero(x[n - 1]);
-    auto top = [&](const Vec& z) {
-        const Limb hi = n - 1 < z.size() ? z[n - 1] : 0, lo = n - 2 < z.size() ? z[n - 2] : 0;
-        return s ? (hi << s) | (lo >> (64 - s)) : hi;
-    };
-    Limb xh = top(x), yh = top(y);
+// Euclid's steps on 128-bit values A, B while both stay at least 2^t (65 <= t <= 127): each
+// step subtracts the largest multiple of the smaller value that keeps the larger one there.
+// The identity when a value starts below 2^t.
+Cofactors leadingCofactors(u128 A, u128 B, unsigned t) {
     Cofactors m;
-    constexpr int64_t kLimit = int64_t{1} << 32;
-    while (yh >= (Limb{1} << 32)) {
-        const Limb q = xh / yh, t = xh - q * yh;   // q < 2^32: yh has 33 bits or more
-        const i128 nC = (i128)m.A - (i128)q * m.C, nD = (i128)m.B - (i128)q * m.D;
-        if (nC >= kLimit || nC <= -kLimit || nD >= kLimit || nD <= -kLimit) break;
-        m = {m.C, m.D, (int64_t)nC, (int64_t)nD};
-        xh = yh;
-        yh = t;
+    const u128 low = (u128)1 << t;
+    if (A < low || B < low) return m;
+    for (;;) {
+        if (A >= B) {
+            u128 r = A - B;
+            if (r < low) break;
+            Limb q = 1;
+            if (r >= B) {   // quotient two or more
+                r -= B;
+                q = 2;
+                if (r >= B) {
+                    q = (Limb)(A / B);   // below 2^(128-t): B >= 2^t
+                    r = A - (u128)q * B;
+                }
+                if (r < low) {
+                    --q;
+                    r += B;
+                }
+            }
+            A = r;
+            m.m01 += q * m.m00;
+            m.m11 += q * m.m10;
+        } else {
+            u128 r = B - A;
+            if (r < low) break;
+            Limb q = 1;
+            if (r >= A) {
+                r -= A;
+                q = 2;
+                if (r >= A) {
+                    q = (Limb)(B / A);
+                    r = B - (u128)q * A;
+                }
+                if (r < low) {
+                    --q;
+                    r += A;
+                }
+            }
+            B = r;
+            m.m00 += q * m.m01;
+            m.m10 += q * m.m11;
+        }
     }
     return m;
 }
 
-// (x, y) := (A x + B y, C x + D y), ordered so that x >= y; false (x, y unchanged) when a
-// result would be negative. One pass computes both.
-bool applyCofactors(const Cofactors& m, Vec& x, Vec& y, Vec& nx, Vec& ny) {
-    const size_t n = x.size();
-    nx.resize(n);
-    ny.resize(n);
-    i128 c1 = 0, c2 = 0;
+// The 128 bits of z[0..n) (n >= 3) below bit 64 (n - 1) + width, where width is the bit
+// width of the larger top limb.
+u128 top128(const Limb* z, size_t n, unsigned shift) {
+    const Limb h = z[n - 1], m = z[n - 2], l = z[n - 3];
+    if (shift == 0) return ((u128)h << 64) | m;
+    return ((u128)((h << shift) | (m >> (64 - shift))) << 64) | ((m << shift) | (l >> (64 - shift)));
+}
+
+// (a, b) := (m11 a - m01 b, m00 b - m10 a) over n limbs in one pass; both results are known
+// to be non-negative and to fit.
+void applyCofactors(Limb* a, Limb* b, size_t n, const Cofactors& m) {
+    Limb c1 = 0, c2 = 0, c3 = 0, c4 = 0;
     for (size_t i = 0; i < n; ++i) {
-        const i128 xi = (i128)x[i], yi = i < y.size() ? (i128)y[i] : 0;
-        const i128 t = m.A * xi + m.B * yi + c1, w = m.C * xi + m.D * yi + c2;
-        nx[i] = (Limb)t;
-        ny[i] = (Limb)w;
-        c1 = t >> 64;
-        c2 = w >> 64;
+        const Limb ai = a[i], bi = b[i];
+        const u128 p1 = (u128)m.m11 * ai + c1, p2 = (u128)m.m01 * bi + c2;
+        const u128 p3 = (u128)m.m00 * bi + c3, p4 = (u128)m.m10 * ai + c4;
+        const Limb l1 = (Limb)p1, l2 = (Limb)p2, l3 = (Limb)p3, l4 = (Limb)p4;
+        a[i] = l1 - l2;
+        b[i] = l3 - l4;
+        c1 = (Limb)(p1 >> 64);
+        c2 = (Limb)(p2 >> 64) + (l1 < l2);
+        c3 = (Limb)(p3 >> 64);
+        c4 = (Limb)(p4 >> 64) + (l3 < l4);
     }
-    if (c1 < 0 || c2 < 0) return false;
-    nx.resize(trimmed(nx.data(), n));
-    ny.resize(trimmed(ny.data(), n));
-    x.swap(nx);
-    y.swap(ny);
-    if (x.size() < y.size() || (x.size() == y.size() && cmp_n(x.data(), y.data(), x.size()) < 0)) x.swap(y);
+}
+
+// --- the cofactor matrices of the half-gcd ------------------------------------------------------
+
+// Entries trimmed (empty: zero), in the order m00, m01, m10, m11.
+struct Matrix {
+    Vec e[4];
+    void setIdentity() {
+        for (Vec& v : e) v.clear();
+        e[0].push_back(1);
+        e[3].push_back(1);
+    }
+};
+
+void trim(Vec& v) { v.resize(trimmed(v.data(), v.size())); }
+
+// r := x y (trimmed).
+void product(Vec& r, const Vec& x, const Limb* y, size_t ny) {
+    ny = trimmed(y, ny);
+    if (x.empty() || ny == 0) {
+        r.clear();
+        return;
+    }
+    r.resize(x.size() + ny);
+    if (x.size() >= ny) mul(r.data(), x.data(), x.size(), y, ny);
+    else mul(r.data(), y, ny, x.data(), x.size());
+    trim(r);
+}
+
+// x += y (trimmed values).
+void addTo(Vec& x, const Vec& y) {
+    if (y.empty()) return;
+    if (x.size() < y.size()) x.resize(y.size(), 0);
+    const Limb c = add(x.data(), x.data(), x.size(), y.data(), y.size());
+    if (c) x.push_back(c);
+}
+
+// M := M N for cofactors N: each row (u, v) becomes (u n00 + v n10, u n01 + v n11).
+void multiplyBy(Matrix& M, const Cofactors& n) {
+    for (int row = 0; row < 2; ++row) {
+        Vec& u = M.e[2 * row];
+        Vec& v = M.e[2 * row + 1];
+        const size_t len = std::max(u.size(), v.size()) + 1;   // entries below 2^63
+        u.resize(len, 0);
+        v.resize(len, 0);
+        Limb c1 = 0, c2 = 0, c3 = 0, c4 = 0;
+        for (size_t i = 0; i < len; ++i) {
+            const Limb ui = u[i], vi = v[i];
+            const u128 p1 = (u128)n.m00 * ui + c1, p2 = (u128)n.m10 * vi + c2;
+            const u128 p3 = (u128)n.m01 * ui + c3, p4 = (u128)n.m11 * vi + c4;
+            const Limb s1 = (Limb)p1 + (Limb)p2, s2 = (Limb)p3 + (Limb)p4;
+            u[i] = s1;
+            v[i] = s2;
+            c1 = (Limb)(p1 >> 64);
+            c2 = (Limb)(p2 >> 64) + (s1 < (Limb)p1);
+            c3 = (Limb)(p3 >> 64);
+            c4 = (Limb)(p4 >> 64) + (s2 < (Limb)p3);
+        }
+        trim(u);
+        trim(v);
+    }
+}
+
+// M := M N.
+void multiplyBy(Matrix& M, const Matrix& N) {
+    Matrix r;
+    Vec t;
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j) {
+            Vec& out = r.e[2 * i + j];
+            product(out, M.e[2 * i], N.e[j].data(), N.e[j].size());
+            product(t, M.e[2 * i + 1], N.e[2 + j].data(), N.e[2 + j].size());
+            addTo(out, t);
+        }
+    M = std::move(r);
+}
+
+// (a, b) := M^-1 (a, b) over n limbs, where a[p..n), b[p..n) already hold the reduced
+// leading parts x', y' and a[0..p), b[0..p) the untouched low parts:
+//     x = 2^64p x' + m11 a0 - m01 b0,   y = 2^64p y' + m00 b0 - m10 a0.
+void applyToLowParts(const Matrix& M, Limb* a, Limb* b, size_t p, size_t n) {
+    Vec t[4];
+    product(t[0], M.e[3], a, p);   // m11 a0
+    product(t[1], M.e[1], b, p);   // m01 b0
+    product(t[2], M.e[0], b, p);   // m00 b0
+    product(t[3], M.e[2], a, p);   // m10 a0
+    std::fill(a, a + p, 0);
+    std::fill(b, b + p, 0);
+    auto adjust = [n](Limb* z, const Vec& plus, const Vec& minus) {
+        // plus and minus both fit n limbs; the result lies in [0, 2^64n).
+        const int c = plus.size() != minus.size() ? (plus.size() < minus.size() ? -1 : 1)
+                                                   : cmp_n(plus.data(), minus.data(), plus.size());
+        if (c == 0) return;
+        const Vec& big = c > 0 ? plus : minus;
+        const Vec& small = c > 0 ? minus : plus;
+        Vec d(big.size());
+        sub(d.data(), big.data(), big.size(), small.data(), small.size());
+        if (c > 0) add(z, z, n, d.data(), d.size());
+        else sub(z, z, n, d.data(), d.size());
+    };
+    adjust(a, t[0], t[1]);
+    adjust(b, t[2], t[3]);
+}
+
+// --- single division steps ------------------------------------------------------------------------
+
+// Scratch for the quotient and remainder of a division step.
+struct Scratch {
+    Vec q, r;
+};
+
+// Replaces the larger of a, b (n limbs each, zero-padded) by its remainder modulo the smaller,
+// or, with bound s, by the smallest value a - q b (or b - q a) that stays at least 2^64s;
+// the quotient taken goes into M. False when no step was possible (equal values, a zero, or
+// no value left above the bound).
+bool divisionStep(Limb* a, Limb* b, size_t n, size_t s, Matrix* M, Scratch& w) {
+    const size_t na = trimmed(a, n), nb = trimmed(b, n);
+    if (na == 0 || nb == 0) return false;
+    const int c = na != nb ? (na < nb ? -1 : 1) : cmp_n(a, b, na);
+    if (c == 0) return false;
+    const bool aLarger = c > 0;
+    Limb* big = aLarger ? a : b;
+    const Limb* small = aLarger ? b : a;
+    const size_t nbig = aLarger ? na : nb, nsmall = aLarger ? nb : na;
+    w.q.assign(nbig - nsmall + 1, 0);
+    w.r.assign(nsmall + 1, 0);
+    divmod(M || s ? w.q.data() : nullptr, w.r.data(), big, nbig, small, nsmall);
+    if (trimmed(w.r.data(), nsmall) <= s && s > 0) {
+        // the remainder falls below the bound: one subtraction fewer, if any is left
+        sub_1(w.q.data(), w.q.size(), 1);
+        if (trimmed(w.q.data(), w.q.size()) == 0) return false;
+        w.r[nsmall] = add_n(w.r.data(), w.r.data(), small, nsmall);
+    }
+    // the new value is below the old one, so it fits: r[nsmall] is zero when nsmall = n
+    const size_t len = std::min(nsmall + 1, n);
+    std::copy(w.r.begin(), w.r.begin() + (long)len, big);
+    std::fill(big + len, big + n, 0);
+    if (M) {
+        // a := a - q b puts q m00 into m01 (and q m10 into m11); b := b - q a the converse
+        Vec t;
+        const int from = aLarger ? 0 : 1, to = aLarger ? 1 : 0;
+        for (int row = 0; row < 2; ++row) {
+            product(t, M->e[2 * row + from], w.q.data(), w.q.size());
+            addTo(M->e[2 * row + to], t);
+        }
+    }
     return true;
 }
 
+// --- the half-gcd --------------------------------------------------------------------------------
+
+// Lehmer's passes on a, b (n limbs, zero-padded) while both stay at least 2^64s, the cofactors
+// accumulated into M. True when a step was taken.
+bool reduceByPasses(Limb* a, Limb* b, size_t n, size_t s, Matrix* M, Scratch& w) {
+    bool progress = false;
+    for (;;) {
+        while (n > 0 && a[n - 1] == 0 && b[n - 1] == 0) --n;
+        const unsigned shift = (unsigned)std::countl_zero(a[n - 1] | b[n - 1]);
+        const size_t bits = 64 * n - shift;   // both values are at least 2^64s, so n > s
+        if (bits <= 64 * s + 1) return progress;   // below 2^(64s+1): no step keeps both
+        // the leading 128 bits sit at p = bits - 128 > 0 (n >= 3 here): keep them at least
+        // 2^t with p + t - 1 >= 64s
+        const size_t p = bits - 128;
+        const unsigned t = (unsigned)std::max<long>(65, (long)(64 * s + 1) - (long)p);
+        const Cofactors m = leadingCofactors(top128(a, n, shift), top128(b, n, shift), t);
+        if (!m.identity()) {
+            applyCofactors(a, b, n, m);
+            if (M) multiplyBy(*M, m);
+        } else if (!divisionStep(a, b, n, s, M, w)) {
+            return progress;
+        }
+        progress = true;
+    }
+}
+
+// The half-gcd of a, b (n limbs, zero-padded, one of them with n limbs): reduces both in
+// place to values of at least 2^64s, s = n/2 + 1, taking as many of Euclid's steps as that
+// allows, and sets M (if given) to the cofactors. False (nothing changed) when no step is
+// possible. The entries of M end below 2^64(n-s).
+bool halfGcd(Limb* a, Limb* b, size_t n, Matrix* M, Scratch& w) {
+    const size_t s = n / 2 + 1;
+    if (trimmed(a, n) <= s || trimmed(b, n) <= s) return false;
+    if (M) M->setIdentity();
+    if (n < thresholds.hgcd) return reduceByPasses(a, b, n, s, M, w);
+    BigPoll();
+    bool progress = false;
+    // The leading n - p limbs: their half-gcd leaves both at least 2^64(p + (n-p)/2) >= 2^64s.
+    const size_t p = n / 2;
+    {
+        Matrix M1;
+        if (halfGcd(a + p, b + p, n - p, &M1, w)) {
+            applyToLowParts(M1, a, b, p, n);
+            if (M) *M = std::move(M1);
+            progress = true;
+        }
+    }
+    for (;;) {
+        size_t m = std::max(trimmed(a, n), trimmed(b, n));
+        // A second half-gcd on the leading k = 2m - 2s - 1 limbs (from limb p2 = 2s + 1 - m)
+        // leaves both at least 2^64(p2 + k/2) >= 2^64s; once k is short, Lehmer's passes
+        // finish the few limbs left.
+        if (2 * m < 2 * s + 1 + thresholds.hgcd) return reduceByPasses(a, b, m, s, M, w) || progress;
+        if (!divisionStep(a, b, m, s, M, w)) return progress;
+        progress = true;
+        m = std::max(trimmed(a, n), trimmed(b, n));
+        if (2 * m < 2 * s + 1 + thresholds.hgcd) continue;
+        const size_t p2 = 2 * s + 1 - m;
+        Matrix M2;
+        if (halfGcd(a + p2, b + p2, m - p2, &M2, w)) {
+            applyToLowParts(M2, a, b, p2, m);
+            if (M) multiplyBy(*M, M2);
+        }
+    }
+}
+
 // gcd of values of at most two limbs: 128-bit Euclid until one word is left.
-Vec gcdShort(const Vec& x, const Vec& y) {
-    auto value = [](const Vec& z) {
-        return z.empty() ? u128{0} : z.size() == 1 ? u128{z[0]} : ((u128)z[1] << 64) | z[0];
-    };
-    u128 a = value(x), b = value(y);
+Vec gcdShort(u128 a, u128 b) {
+    if (a < b) std::swap(a, b);
     while (b >> 64) {
         const u128 t = a % b;
         a = b;
@@ -94,18 +334,42 @@ Vec gcdShort(const Vec& x, const Vec& y) {
 }  // namespace
 
 Vec gcd(const Limb* a, size_t na, const Limb* b, size_t nb) {
-    Vec x(a, a + trimmed(a, na)), y(b, b + trimmed(b, nb)), nx, ny;
-    if (x.size() < y.size() || (x.size() == y.size() && cmp_n(x.data(), y.data(), x.size()) < 0)) x.swap(y);
-    while (!y.empty()) {
-        if (x.size() <= 2) return gcdShort(x, y);
-        if (y.size() + 1 < x.size()) {
-            divisionStep(x, y);
-            continue;
+    na = trimmed(a, na);
+    nb = trimmed(b, nb);
+    size_t n = std::max(na, nb);
+    Vec x(n, 0), y(n, 0);
+    std::copy(a, a + na, x.data());
+    std::copy(b, b + nb, y.data());
+    Scratch w;
+    for (;;) {
+        while (n > 0 && x[n - 1] == 0 && y[n - 1] == 0) --n;
+        const size_t nx = trimmed(x.data(), n), ny = trimmed(y.data(), n);
+        if (nx == 0 || ny == 0) {
+            Vec g = nx ? x : y;
+            g.resize(n);
+            return g;
         }
-        const Cofactors m = leadingCofactors(x, y);
-        if (m.B == 0 || !applyCofactors(m, x, y, nx, ny)) divisionStep(x, y);
+        if (n <= 2) {
+            auto value = [](const Vec& z, size_t len) {
+                return len == 1 ? u128{z[0]} : ((u128)z[1] << 64) | z[0];
+            };
+            return gcdShort(value(x, n), value(y, n));
+        }
+        if (n >= thresholds.hgcd && std::min(nx, ny) > n / 2 + 1) {
+            if (halfGcd(x.data(), y.data(), n, nullptr, w)) continue;
+        } else {
+            const unsigned shift = (unsigned)std::countl_zero(x[n - 1] | y[n - 1]);
+            const Cofactors m = leadingCofactors(top128(x.data(), n, shift), top128(y.data(), n, shift), 65);
+            if (!m.identity()) {
+                applyCofactors(x.data(), y.data(), n, m);
+                continue;
+            }
+        }
+        if (!divisionStep(x.data(), y.data(), n, 0, nullptr, w)) {   // equal values
+            x.resize(n);
+            return x;
+        }
     }
-    return x;
 }
 
 }  // namespace limbs
