@@ -90,12 +90,12 @@ TEST(AgainstGmp, RandomAndStructuredOperands) {
     runPairs(seedFor(0), envOr("QUENDRA_DIFF_PAIRS", 30000), 400);
 }
 
-// Tiny thresholds send small operands through every product, division and conversion
+// Tiny thresholds send small operands through every product, division, gcd and conversion
 // method, so their recursion edges (odd halves, unbalanced slices, carries between halves,
 // quotient corrections) meet every operand shape.
 TEST(AgainstGmp, FastPathsAtLowThresholds) {
     const limbs::Thresholds saved = limbs::thresholds;
-    limbs::thresholds = {2, 2, 12, 12, 4, 2};
+    limbs::thresholds = {2, 2, 12, 12, 4, 2, 3, 3};
     runPairs(seedFor(1), envOr("QUENDRA_DIFF_PAIRS", 30000) / 10, 120);
     limbs::thresholds = saved;
 }

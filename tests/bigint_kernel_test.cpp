@@ -288,11 +288,15 @@ TEST(LimbKernels, GcdThroughTheHalfGcd) {
     const uint64_t seed = seedFor(5);
     Shapes shapes(seed);
     const limbs::Thresholds saved = limbs::thresholds;
-    for (size_t threshold : {saved.hgcd, size_t{3}, size_t{4}, size_t{9}}) {
+    // (where the whole numbers go to the half-gcd, where its recursion stops)
+    const std::pair<size_t, size_t> settings[] = {{saved.gcd, saved.hgcd}, {3, 3}, {4, 4}, {5, 9}, {20, 6}};
+    for (const auto& [gcdThreshold, threshold] : settings) {
+        limbs::thresholds.gcd = gcdThreshold;
         limbs::thresholds.hgcd = threshold;
         std::vector<size_t> sizes = {3, 4, 5};
-        for (size_t s : around(threshold)) sizes.push_back(s + 2);
+        for (size_t s : around(gcdThreshold)) sizes.push_back(s + 2);
         if (threshold < saved.hgcd) sizes.insert(sizes.end(), {7 * threshold + 1, 40 * threshold + 3});
+        else sizes.push_back(5 * gcdThreshold);   // entries long enough for the transform products
         for (size_t k : sizes) {
             for (int kind = 0; kind < 9; ++kind) {
                 Mpz a, b, e, r;
@@ -304,7 +308,8 @@ TEST(LimbKernels, GcdThroughTheHalfGcd) {
                                                  : limbs::gcd(x.data(), x.size(), y.data(), y.size());
                     mpz_import(r.v, g.size(), -1, sizeof(limbs::Limb), 0, 0, g.data());
                     ASSERT_TRUE(mpz_cmp(r.v, e.v) == 0 && (g.empty() || g.back() != 0))
-                        << "gcd kind " << kind << " threshold " << threshold << " " << where(seed, a, b);
+                        << "gcd kind " << kind << " thresholds " << gcdThreshold << ", " << threshold << " "
+                        << where(seed, a, b);
                 }
             }
         }

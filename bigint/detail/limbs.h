@@ -57,8 +57,11 @@ struct Thresholds {
     size_t divide = 40;
     // Repeated division by 10^19 below; the tree of powers of ten from about 30 limbs.
     size_t decimal = 30;
-    // Lehmer's gcd below; the half-gcd (recursive, its products through mul) from about
-    // HGCD limbs.
+    // gcd: Lehmer's passes over the whole numbers below; the half-gcd of the whole numbers
+    // from about GCD limbs.
+    size_t gcd = 300;
+    // Inside the half-gcd: Lehmer's passes (with their cofactors kept) below; the recursion
+    // on the leading half from about HGCD limbs.
     size_t hgcd = 100;
 };
 extern Thresholds thresholds;

@@ -355,7 +355,7 @@ Vec gcd(const Limb* a, size_t na, const Limb* b, size_t nb) {
             };
             return gcdShort(value(x, n), value(y, n));
         }
-        if (n >= thresholds.hgcd && std::min(nx, ny) > n / 2 + 1) {
+        if (n >= std::max<size_t>(thresholds.gcd, 3) && std::min(nx, ny) > n / 2 + 1) {
             if (halfGcd(x.data(), y.data(), n, nullptr, w)) continue;
         } else {
             const unsigned shift = (unsigned)std::countl_zero(x[n - 1] | y[n - 1]);
