@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <functional>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -299,18 +301,37 @@ void primes(const Invocation& in) {
     }
     const search::Bounds bounds = search::ClampBounds(low, high);
     const bool count = in.flag("--count"), twins = in.flag("--twins"), estimate = in.flag("--estimate");
-    search::SearchResult found;
-    if (count || twins || !estimate)
-        found = work([&](Progress& p) { return search::SearchPrimes(bounds.low, bounds.high, p, limit); });
     if (!count && !twins && !estimate) {
-        for (int64_t prime : found.primes) WriteLine(search::WholeNumberText(prime));
-    } else {
-        if (count) WriteLine(search::WholeNumberText((int64_t)found.primes.size()));
-        if (twins) WriteLine(search::WholeNumberText(search::CountTwinPairs(found.primes)));
-        if (estimate)
-            WriteLine(search::WholeNumberText(
-                search::PrimeCountEstimate((long double)bounds.low, (long double)bounds.high)));
+        // Each prime goes out as the search finds it.
+        std::size_t left = limit;
+        work([&](Progress& p) {
+            search::ForEachPrime(bounds.low, bounds.high, p, [&](std::span<const int64_t> batch) {
+                for (std::size_t i = 0; i < batch.size() && left > 0; ++i, --left)
+                    WriteLine(search::WholeNumberText(batch[i]));
+                return left > 0;
+            });
+        });
+        return;
     }
+    int64_t found = 0;
+    search::TwinPairTally pairs;
+    if (twins) {
+        // The twin pairs among the first `limit` primes, read as they are found.
+        work([&](Progress& p) {
+            search::ForEachPrime(bounds.low, bounds.high, p, [&](std::span<const int64_t> batch) {
+                const std::size_t take = std::min<std::size_t>(batch.size(), limit - (std::size_t)found);
+                pairs.add(batch.first(take));
+                found += (int64_t)take;
+                return (std::size_t)found < limit;
+            });
+        });
+    } else if (count) {
+        found = work([&](Progress& p) { return search::CountPrimes(bounds.low, bounds.high, p, limit); });
+    }
+    if (count) WriteLine(search::WholeNumberText(found));
+    if (twins) WriteLine(search::WholeNumberText(pairs.pairs()));
+    if (estimate)
+        WriteLine(search::WholeNumberText(search::PrimeCountEstimate((long double)bounds.low, (long double)bounds.high)));
 }
 
 void divisorList(const std::string& text, bool countOnly) {

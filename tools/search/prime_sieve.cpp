@@ -1,14 +1,18 @@
-// The primes of an interval: segmented sieves of Eratosthenes (on the wheel of 30 for small
-// square roots, over odd numbers above), and a pre-sieve plus Miller-Rabin where the square
-// root of the top is too large to sieve to.
+// The primes of an interval: a segmented sieve of Eratosthenes on the wheel of 30 while the
+// square root of the top is small enough to sieve with, and above that a pre-sieve over the odd
+// numbers that leaves the candidates to Miller-Rabin.
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <exception>
+#include <functional>
 #include <initializer_list>
 #include <span>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <type_traits>
 
@@ -24,7 +28,7 @@ namespace {
 
 using u64 = uint64_t;
 
-// ---- sieve pieces ----
+// ---- the odd-only pre-sieve ----
 
 // Odd numbers are indexed by g = n >> 1 (n = 2 g + 1). A pattern holds, for every g modulo the
 // product of a few small primes, whether 2 g + 1 is free of them, plus two words of
@@ -159,13 +163,12 @@ void sieveOdd(u64 lo, u64 hi, std::span<const uint32_t> base, Progress* progress
 // ---- the wheel of 30 for the full sieve ----
 //
 // Byte q stands for the eight numbers 30 q + 1, 7, 11, 13, 17, 19, 23, 29 (bit i for residue
-// R[i]): a bit per number coprime to 30, so 3.75 numbers a bit instead of the 2 of the odd-only
-// sieve, and fewer crossings for every prime. A prime p = 30 a + b crosses out p k for k
-// coprime to 30; one turn of the wheel (k to k + 30) moves p bytes on and clears the same
-// eight bits of eight bytes at fixed distances, which the unrolled loop below does at two
-// instructions a crossing.
+// R[i]): a bit per number coprime to 30. A prime p = 30 a + R[c] (of class c) crosses out p k for
+// k = 30 t + R[j] coprime to 30, and p k lies in byte p t + a R[j] + (R[c] R[j]) / 30 at the bit
+// of (R[c] R[j]) mod 30: one turn of the wheel (t to t + 1) moves p bytes on and clears the same
+// eight bits at the same eight distances from the turn's start, which the unrolled loop below
+// does at one instruction a crossing.
 constexpr std::array<u64, 8> kWheelResidue{1, 7, 11, 13, 17, 19, 23, 29};
-constexpr std::array<u64, 8> kWheelGap{6, 4, 2, 4, 2, 4, 6, 2};   // to the next residue, 29 -> 31
 
 constexpr int residueIndex(u64 r) {
     for (int i = 0; i < 8; ++i)
@@ -174,24 +177,17 @@ constexpr int residueIndex(u64 r) {
 }
 
 struct WheelTables {
-    uint8_t bit[8][8];     // [class of p][wheel index of k]: bit of p k in its byte
-    uint8_t carry[8][8];   // bytes gained beyond a * gap on the step to the next k
-    uint8_t cum[8][8];     // carries summed from wheel index 0 up to (not including) j
+    uint8_t carry[8][8];   // [class of p][wheel index of k]: (R[c] R[j]) / 30
+    uint8_t clear[8][8];   // the byte mask that clears the bit of p k
 };
-
 constexpr WheelTables makeWheelTables() {
     WheelTables t{};
-    for (int c = 0; c < 8; ++c) {
-        const u64 b = kWheelResidue[c];
-        unsigned sum = 0;
+    for (int c = 0; c < 8; ++c)
         for (int j = 0; j < 8; ++j) {
-            const u64 f = b * kWheelResidue[j] % 30;
-            t.bit[c][j] = (uint8_t)residueIndex(f);
-            t.carry[c][j] = (uint8_t)((f + b * kWheelGap[j]) / 30);
-            t.cum[c][j] = (uint8_t)sum;
-            sum += t.carry[c][j];
+            const u64 f = kWheelResidue[c] * kWheelResidue[j];
+            t.carry[c][j] = (uint8_t)(f / 30);
+            t.clear[c][j] = (uint8_t)~(1u << residueIndex(f % 30));
         }
-    }
     return t;
 }
 constexpr WheelTables kWheel = makeWheelTables();
@@ -220,15 +216,13 @@ struct BytePattern {
     std::vector<u64> primes;
     explicit BytePattern(std::initializer_list<u64> ps) : primes(ps) {
         for (u64 p : primes) period *= p;
-        bytes.assign(period + 8, 0);
-        for (u64 q = 0; q < period + 8; ++q)
-            for (int i = 0; i < 8; ++i) {
-                const u64 n = 30 * (q % period) + kWheelResidue[i];
-                bool free = true;
-                for (u64 p : primes)
-                    if (n % p == 0) free = false;
-                if (free) bytes[q] |= uint8_t(1u << i);
-            }
+        // Built at the start of every search that sieves: the odd multiples of each prime
+        // are cleared, not every number tried.
+        bytes.assign(period + 8, 0xff);
+        const u64 end = 30 * bytes.size();
+        for (u64 p : primes)
+            for (u64 n = p; n < end; n += 2 * p)
+                if (const int i = kResidues.index[n % 30]; i >= 0) bytes[n / 30] &= (uint8_t)~(1u << i);
     }
 };
 
@@ -239,54 +233,103 @@ const std::array<BytePattern, 4>& bytePatterns() {
 }
 constexpr u64 kLargestBytePatternPrime = 53;
 
-// Whole turns of the wheel for a prime of class C from wheel index 0, while all eight bytes
-// of the turn lie before `end`.
-template <int C>
-void crossTurns(uint8_t* s, u64& q, u64 a, u64 end) {
-    const u64 p = 30 * a + kWheelResidue[C];
-    const u64 o1 = a * 6 + kWheel.cum[C][1], o2 = a * 10 + kWheel.cum[C][2], o3 = a * 12 + kWheel.cum[C][3],
-              o4 = a * 16 + kWheel.cum[C][4], o5 = a * 18 + kWheel.cum[C][5], o6 = a * 22 + kWheel.cum[C][6],
-              o7 = a * 28 + kWheel.cum[C][7];
-    for (; q + o7 < end; q += p) {
-        s[q] &= (uint8_t)~(1u << kWheel.bit[C][0]);
-        s[q + o1] &= (uint8_t)~(1u << kWheel.bit[C][1]);
-        s[q + o2] &= (uint8_t)~(1u << kWheel.bit[C][2]);
-        s[q + o3] &= (uint8_t)~(1u << kWheel.bit[C][3]);
-        s[q + o4] &= (uint8_t)~(1u << kWheel.bit[C][4]);
-        s[q + o5] &= (uint8_t)~(1u << kWheel.bit[C][5]);
-        s[q + o6] &= (uint8_t)~(1u << kWheel.bit[C][6]);
-        s[q + o7] &= (uint8_t)~(1u << kWheel.bit[C][7]);
-    }
-}
+// A segment of 1 MiB (about 31 million numbers) stays in the level 2 cache, and even the largest
+// sieving primes cross it a few times per visit; the primes with many crossings per segment
+// sieve it in slices of 32 KiB that stay in the level 1 cache.
+constexpr u64 kWheelSegmentBytes = u64(1) << 20;
+constexpr u64 kWheelSliceBytes = u64(1) << 15;
+// Primes below this cross whole turns in every slice; the larger ones go once over the segment.
+constexpr u64 kSlicePrimeLimit = u64(1) << 14;
 
 struct WheelPrime {
     u64 q;          // byte of the next multiple, relative to the current segment
-    uint32_t a;     // p / 30
-    uint8_t cls;    // index of p mod 30
-    uint8_t wi;     // wheel index of the next multiplier k
+    uint32_t a;     // p / 30 (the class is the group the prime sits in)
+    uint32_t wi;    // wheel index of the next multiplier k
 };
+using WheelGroups = std::array<std::vector<WheelPrime>, 8>;   // by class
 
-constexpr u64 kWheelSegmentBytes = u64(1) << 17;   // 128 KiB (L2): about four million numbers
-// Above this square root the many large sieving primes cross at most a few times per segment,
-// one table step each, and the odd-only sieve with its plain additions measures faster.
-constexpr u64 kWheelRootLimit = u64(1) << 17;
+// Crosses out the multiples of one prime of class C in bytes [wp.q, end) of the segment: the
+// rest of the current turn, whole unrolled turns, then the start of the last turn; wp is left at
+// the first multiple at or beyond end.
+template <int C>
+inline void crossWheelPrime(uint8_t* s, WheelPrime& wp, u64 end) {
+    const u64 q = wp.q;
+    if (q >= end) return;
+    const u64 a = wp.a, p = 30 * a + kWheelResidue[C];
+    constexpr auto& k = kWheel.carry[C];
+    constexpr auto& m = kWheel.clear[C];
+    const u64 o0 = a + k[0], o1 = a * 7 + k[1], o2 = a * 11 + k[2], o3 = a * 13 + k[3], o4 = a * 17 + k[4],
+              o5 = a * 19 + k[5], o6 = a * 23 + k[6], o7 = a * 29 + k[7];
+    const u64 offset[8] = {o0, o1, o2, o3, o4, o5, o6, o7};
+    u64 base = q - offset[wp.wi];   // the byte of the current turn's start (p t), wrapping if before the segment
+#define QUENDRA_CROSS(J)                       \
+    {                                          \
+        const u64 at = base + o##J;            \
+        if (at >= end) {                       \
+            wp.q = at;                         \
+            wp.wi = J;                         \
+            return;                            \
+        }                                      \
+        s[at] &= m[J];                         \
+    }
+    switch (wp.wi) {
+    case 1: QUENDRA_CROSS(1) [[fallthrough]];
+    case 2: QUENDRA_CROSS(2) [[fallthrough]];
+    case 3: QUENDRA_CROSS(3) [[fallthrough]];
+    case 4: QUENDRA_CROSS(4) [[fallthrough]];
+    case 5: QUENDRA_CROSS(5) [[fallthrough]];
+    case 6: QUENDRA_CROSS(6) [[fallthrough]];
+    case 7: QUENDRA_CROSS(7) base += p; break;
+    default: break;   // at the start of a turn
+    }
+    for (; base + o7 < end; base += p) {
+        s[base + o0] &= m[0];
+        s[base + o1] &= m[1];
+        s[base + o2] &= m[2];
+        s[base + o3] &= m[3];
+        s[base + o4] &= m[4];
+        s[base + o5] &= m[5];
+        s[base + o6] &= m[6];
+        s[base + o7] &= m[7];
+    }
+    QUENDRA_CROSS(0)
+    QUENDRA_CROSS(1)
+    QUENDRA_CROSS(2)
+    QUENDRA_CROSS(3)
+    QUENDRA_CROSS(4)
+    QUENDRA_CROSS(5)
+    QUENDRA_CROSS(6)
+#undef QUENDRA_CROSS
+    wp.q = base + o7;
+    wp.wi = 7;
+}
 
-// The sieving primes above the byte patterns' with their first multiple p k in [lo, ...),
-// k >= p coprime to 30.
-std::vector<WheelPrime> wheelPrimesFrom(u64 lo, std::span<const uint32_t> base) {
+// Every prime of the groups crossed up to byte `end`, then moved `shift` bytes back (the length
+// of the segment after its last piece).
+template <int C = 0>
+void crossGroups(uint8_t* s, WheelGroups& groups, u64 end, u64 shift) {
+    for (WheelPrime& wp : groups[C]) {
+        crossWheelPrime<C>(s, wp, end);
+        wp.q -= shift;
+    }
+    if constexpr (C < 7) crossGroups<C + 1>(s, groups, end, shift);
+}
+
+// The sieving primes above the byte patterns' with their first multiple p k in [lo, hi],
+// k >= p coprime to 30, split into the slices' primes and the segment's.
+void wheelPrimesFrom(u64 lo, u64 hi, std::span<const uint32_t> base, WheelGroups& small, WheelGroups& large) {
     const u64 firstByte = lo / 30;
-    std::vector<WheelPrime> primes;
-    primes.reserve(base.size());
     for (uint32_t p32 : base) {
         const u64 p = p32;
         if (p <= kLargestBytePatternPrime) continue;
         u64 k = std::max(p, (lo + p - 1) / p);
         k += kResidues.toNext[k % 30];   // the first multiplier coprime to 30
-        const u64 m = p * k;
-        primes.push_back({m / 30 - firstByte, (uint32_t)(p / 30), (uint8_t)kResidues.index[p % 30],
-                          (uint8_t)kResidues.index[k % 30]});
+        const u64 m = p * k;             // at most about hi + 6 p, far below 2^64
+        if (m > hi) continue;
+        WheelGroups& groups = p < kSlicePrimeLimit ? small : large;
+        groups[(std::size_t)kResidues.index[p % 30]].push_back(
+            {m / 30 - firstByte, (uint32_t)(p / 30), (uint32_t)kResidues.index[k % 30]});
     }
-    return primes;
 }
 
 // The segment's words from all byte patterns in one pass: each word is written once.
@@ -328,54 +371,26 @@ void fixWheelSegment(uint8_t* s, u64 segByte, u64 nbytes, u64 nwords, u64 lo, u6
     for (u64 b = nbytes; b < nwords * 8; ++b) s[b] = 0;
 }
 
-// Crosses out the multiples of one sieving prime in a segment of nbytes: single steps up to
-// wheel index 0, whole unrolled turns, single steps to the end.
-void crossWheelPrime(uint8_t* s, WheelPrime& wp, u64 nbytes) {
-    u64 q = wp.q;
-    if (q < nbytes) {
-        const u64 a = wp.a;
-        const int c = wp.cls;
-        int wi = wp.wi;
-        const auto step = [&] {
-            s[q] &= (uint8_t)~(1u << kWheel.bit[c][wi]);
-            q += a * kWheelGap[wi] + kWheel.carry[c][wi];
-            wi = (wi + 1) & 7;
-        };
-        while (wi != 0 && q < nbytes) step();
-        if (wi == 0 && q < nbytes) {
-            switch (c) {
-            case 0: crossTurns<0>(s, q, a, nbytes); break;
-            case 1: crossTurns<1>(s, q, a, nbytes); break;
-            case 2: crossTurns<2>(s, q, a, nbytes); break;
-            case 3: crossTurns<3>(s, q, a, nbytes); break;
-            case 4: crossTurns<4>(s, q, a, nbytes); break;
-            case 5: crossTurns<5>(s, q, a, nbytes); break;
-            case 6: crossTurns<6>(s, q, a, nbytes); break;
-            default: crossTurns<7>(s, q, a, nbytes); break;
-            }
-        }
-        while (q < nbytes) step();
-        wp.wi = (uint8_t)wi;
-    }
-    wp.q = q - nbytes;   // may wrap after the last segment; never read again then
-}
-
-// Every prime of [lo, hi] (7 <= lo <= hi, sqrt(hi) at most 2^17) with the odd primes up to
-// sqrt(hi) in `base`; emit(firstByte, words, count) gets each segment as 64-bit words whose bit
-// 8 j + i stands for 30 (firstByte + j) + R[i]. emit returns false to stop.
+// Every prime of [lo, hi] (7 <= lo <= hi, sqrt(hi) at most kSieveRootLimit) with the odd primes
+// up to sqrt(hi) in `base`; emit(firstByte, words, count) gets each segment as 64-bit words whose
+// bit 8 j + i stands for 30 (firstByte + j) + R[i]. emit returns false to stop.
 template <typename Emit>
-void wheelSieve(u64 lo, u64 hi, std::span<const uint32_t> base, Progress& progress, Emit&& emit) {
+void wheelSieve(u64 lo, u64 hi, std::span<const uint32_t> base, Emit&& emit) {
     const u64 firstByte = lo / 30, lastByte = hi / 30;
-    std::vector<WheelPrime> primes = wheelPrimesFrom(lo, base);
-    std::vector<u64> words(kWheelSegmentBytes / 8 + 1);
+    WheelGroups small, large;
+    wheelPrimesFrom(lo, hi, base, small, large);
+    std::vector<u64> words(std::min(kWheelSegmentBytes, lastByte - firstByte + 1) / 8 + 1);
     auto* s = reinterpret_cast<uint8_t*>(words.data());
     for (u64 segByte = firstByte; segByte <= lastByte; segByte += kWheelSegmentBytes) {
-        progress.check();
         const u64 nbytes = std::min(kWheelSegmentBytes, lastByte - segByte + 1);
         const u64 nwords = (nbytes + 7) / 8;
         applyBytePatterns(words.data(), segByte, nwords);
         fixWheelSegment(s, segByte, nbytes, nwords, lo, hi);
-        for (WheelPrime& wp : primes) crossWheelPrime(s, wp, nbytes);
+        for (u64 from = 0; from < nbytes; from += kWheelSliceBytes) {
+            const u64 to = std::min(nbytes, from + kWheelSliceBytes);
+            crossGroups(s, small, to, to == nbytes ? nbytes : 0);
+        }
+        crossGroups(s, large, nbytes, nbytes);
         if (!emit(segByte, (const u64*)words.data(), nwords)) return;
     }
 }
@@ -393,102 +408,109 @@ constexpr std::array<uint8_t, 65> kWheelBitOffset = makeBitOffsets();
 constexpr std::size_t kWheelStoreRun = 16;
 
 // The baseline x86-64 has no population count instruction; this takes a dozen plain ones.
-inline int popcount64(u64 x) {
+inline u64 popcount64(u64 x) {
     x = x - ((x >> 1) & 0x5555555555555555ULL);
     x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
     x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fULL;
-    return (int)((x * 0x0101010101010101ULL) >> 56);
+    return (x * 0x0101010101010101ULL) >> 56;
 }
 
-// The list being filled: one slot beyond the limit, since a prime found there only tells
-// that the limit was passed.
+u64 countBits(const u64* words, u64 nwords) {
+    u64 n = 0;
+    for (u64 w = 0; w < nwords; ++w) n += popcount64(words[w]);
+    return n;
+}
+
+// Where listed primes go: `out`, at most `cap` primes in all. With a taker, each segment's
+// primes are handed to it and `out` starts again empty.
 struct Listing {
     std::vector<int64_t>& out;
-    std::size_t cap;     // at most limit + 1 entries
-    std::size_t limit;
-    double span;         // the numbers of the odd candidates' interval
-    u64 lo;              // its first odd candidate
+    u64 cap;                                // at most limit + 1 primes in all
+    u64 limit;
+    double span;                            // the numbers of the odd candidates' interval
+    u64 lo;                                 // its first odd candidate
+    const PrimeTaker* take = nullptr;
+    u64 passed = 0;                         // primes handed to the taker before those in out
 
-    bool full() const { return out.size() >= cap; }
+    u64 total() const { return passed + out.size(); }
     // Adds p; false once the list is full.
     bool add(u64 p) {
         out.push_back((int64_t)p);
-        return out.size() < cap;
+        return total() < cap;
+    }
+    // The primes so far to the taker, if any; false when it wants no more.
+    bool pass() {
+        if (!take || out.empty()) return true;
+        passed += out.size();
+        const bool more = (*take)(std::span<const int64_t>(out));
+        out.clear();
+        return more;
     }
     void report(Progress& progress, u64 n) const {
-        const double where = (double)(n - lo) / span;
-        const double filled = (double)out.size() / ((double)limit + 1);
+        const double where = (double)(n - std::min(n, lo)) / span;
+        const double filled = limit == SIZE_MAX ? 0 : (double)total() / ((double)limit + 1);
         progress.report(std::max(where, filled));
     }
 };
 
-// One word of the wheel's primes written by index at `count`, with some slack at the end: the
-// first primes go in by a fixed run of stores, with no branch on how many there are. False
-// when the list became full.
-bool storeWheelWord(Listing& list, std::size_t& count, u64 word, u64 n0) {
+// One segment of the wheel's primes into the list; false when it became full. Each word is
+// written by a fixed run of stores with no branch on how many primes it holds, into some slack
+// at the end of the list that the next word overwrites.
+bool storeWheelSegment(Listing& list, u64 segByte, const u64* words, u64 nwords) {
     std::vector<int64_t>& out = list.out;
-    constexpr std::size_t run = kWheelStoreRun;
-    if (count + 64 <= list.cap) {
-        if (count + 64 + run > out.size()) {
-            // A few thousand entries at a time, zeroed just before they are written.
-            const std::size_t want = count + 64 + run;
-            out.resize(std::max(want, std::min(out.capacity(), want + 4096)));
-        }
-        int64_t* dst = out.data() + count;
-        const int k = popcount64(word);
-        for (std::size_t i = 0; i < run; ++i, word &= word - 1)
-            dst[i] = (int64_t)(n0 + kWheelBitOffset[(unsigned)std::countr_zero(word)]);
-        // Denser words (small numbers) finish one by one.
-        for (std::size_t i = run; word; ++i, word &= word - 1)
-            dst[i] = (int64_t)(n0 + kWheelBitOffset[(unsigned)std::countr_zero(word)]);
-        count += (std::size_t)k;
+    const u64 room = list.cap - list.total();
+    const u64 found = countBits(words, nwords);
+    if (found >= room) {   // near the limit, one by one
+        for (u64 w = 0; w < nwords; ++w)
+            for (u64 word = words[w]; word; word &= word - 1)
+                if (!list.add(30 * (segByte + 8 * w) + kWheelBitOffset[(unsigned)std::countr_zero(word)])) return false;
         return true;
     }
-    // Near the limit, one by one.
-    if (out.size() < list.cap) out.resize(list.cap);
-    for (; word; word &= word - 1) {
-        out[count++] = (int64_t)(n0 + kWheelBitOffset[(unsigned)std::countr_zero(word)]);
-        if (count == list.cap) return false;
+    const std::size_t start = out.size();
+    out.resize(start + found + 64 + kWheelStoreRun);
+    int64_t* dst = out.data() + start;
+    for (u64 w = 0; w < nwords; ++w) {
+        u64 word = words[w];
+        const u64 n0 = 30 * (segByte + 8 * w);
+        const u64 k = popcount64(word);
+        std::size_t i = 0;
+        for (; i < kWheelStoreRun; ++i, word &= word - 1)
+            dst[i] = (int64_t)(n0 + kWheelBitOffset[(unsigned)std::countr_zero(word)]);
+        for (; word; ++i, word &= word - 1) dst[i] = (int64_t)(n0 + kWheelBitOffset[(unsigned)std::countr_zero(word)]);
+        dst += k;
     }
+    out.resize(start + found);
     return true;
 }
 
-// The primes of [lo, hi] (lo odd, sqrt(hi) at most 2^17) by the wheel sieve; 3 and 5 lie off
-// the wheel, which takes 7 and up.
+// The primes of [lo, hi] (lo odd, sqrt(hi) at most kSieveRootLimit) by the wheel sieve; 3 and 5
+// lie off the wheel, which takes 7 and up.
 void listWheelPrimes(u64 lo, u64 hi, std::span<const uint32_t> base, Progress& progress, Listing& list) {
     for (u64 p : {3, 5})
         if (p >= lo && p <= hi && !list.add(p)) return;
     const u64 from = std::max<u64>(lo, 7);
     if (from > hi) return;
-    std::size_t count = list.out.size();
-    wheelSieve(from, hi, base, progress, [&](u64 segByte, const u64* words, u64 nwords) {
-        progress.report(std::max((double)(30 * segByte - std::min(30 * segByte, lo)) / list.span,
-                                 (double)count / ((double)list.limit + 1)));
-        for (u64 w = 0; w < nwords; ++w)
-            if (!storeWheelWord(list, count, words[w], 30 * (segByte + 8 * w))) return false;
-        return true;
+    wheelSieve(from, hi, base, [&](u64 segByte, const u64* words, u64 nwords) {
+        progress.check();
+        list.report(progress, 30 * segByte);
+        return storeWheelSegment(list, segByte, words, nwords) && list.pass();
     });
-    list.out.resize(count);
 }
 
-// The primes of [lo, hi] (lo odd, sqrt(hi) at most 2^22) by the odd-only sieve: every bit left
-// is a prime; room for a whole word is checked once per word.
-void listSievedPrimes(u64 lo, u64 hi, std::span<const uint32_t> base, Progress& progress, Listing& list) {
-    sieveOdd(lo, hi, base, &progress, [&](u64 segStart, const u64* words, u64 nwords) {
-        list.report(progress, 2 * segStart + 1);
-        const u64 g0 = 2 * segStart + 1;
-        for (u64 w = 0; w < nwords; ++w) {
-            u64 word = words[w];
-            const u64 n0 = g0 + 128 * w;
-            if (list.out.size() + 64 <= list.cap) {
-                for (; word; word &= word - 1) list.out.push_back((int64_t)(n0 + 2 * (u64)std::countr_zero(word)));
-                continue;
-            }
-            for (; word; word &= word - 1)
-                if (!list.add(n0 + 2 * (u64)std::countr_zero(word))) return false;
-        }
-        return true;
+// How many primes [lo, hi] holds (lo odd, sqrt(hi) at most kSieveRootLimit), stopping once
+// there are `enough`. `poll` runs once per segment and throws to stop.
+template <typename Poll>
+u64 countWheelPrimes(u64 lo, u64 hi, std::span<const uint32_t> base, u64 enough, Poll&& poll) {
+    u64 count = 0;
+    for (u64 p : {3, 5}) count += p >= lo && p <= hi;
+    const u64 from = std::max<u64>(lo, 7);
+    if (from > hi) return count;
+    wheelSieve(from, hi, base, [&](u64 segByte, const u64* words, u64 nwords) {
+        poll(segByte);
+        count += countBits(words, nwords);
+        return count < enough;
     });
+    return count;
 }
 
 // The primes of [lo, hi] high up: the sieve with the primes up to sieveTo leaves candidates
@@ -509,38 +531,130 @@ void listTestedPrimes(u64 lo, u64 hi, u64 sieveTo, std::span<const uint32_t> bas
                 if (n > sieveTo && !numtheory::MillerRabin64(n)) continue;
                 if (!list.add(n)) return false;
             }
-        return true;
+        return list.pass();
     });
 }
 
+// The interval a search really covers and how it goes about it.
+struct Plan {
+    bool empty = true;
+    bool withTwo = false;   // 2 lies in the interval
+    u64 lo = 0, hi = 0;     // the odd candidates' interval (empty when lo > hi)
+    bool full = false;      // sieved fully on the wheel; otherwise pre-sieved to sieveTo
+    u64 sieveTo = 0;
+    std::span<const uint32_t> sieving;
+};
+
+Plan planFor(int64_t lowIn, int64_t highIn) {
+    Plan plan;
+    const int64_t low = std::max<int64_t>(lowIn, 2), high = std::min<int64_t>(highIn, MaxHigh);
+    if (low > high) return plan;
+    plan.empty = false;
+    plan.withTwo = low <= 2;
+    plan.lo = (u64)std::max<int64_t>(low, 3) | 1;   // first odd candidate
+    plan.hi = (u64)high;
+    if (plan.lo > plan.hi) return plan;
+    const u64 root = numtheory::Isqrt64(plan.hi);
+    plan.full = root <= kSieveRootLimit;
+    // Small intervals high up need fewer sieving primes: Miller-Rabin decides anyway.
+    plan.sieveTo = plan.full ? root : std::min(kPreSieveLimit, std::max<u64>(4096, (plan.hi - plan.lo) / 4));
+    plan.sieving = numtheory::OddPrimesUpTo(plan.sieveTo);
+    return plan;
+}
+
+// The odd primes of the plan into the list.
+void listOddPrimes(const Plan& plan, Progress& progress, Listing& list) {
+    if (plan.lo > plan.hi) return;
+    if (plan.full) listWheelPrimes(plan.lo, plan.hi, plan.sieving, progress, list);
+    else listTestedPrimes(plan.lo, plan.hi, plan.sieveTo, plan.sieving, progress, list);
+}
+
+// Wheel counts of this many numbers and more use a second thread for the upper half.
+constexpr u64 kSplitCountAbove = u64(1) << 26;
+
 }  // namespace
 
-SearchResult SearchPrimes(int64_t lowIn, int64_t highIn, Progress& progress, std::size_t limit) {
+SearchResult SearchPrimes(int64_t low, int64_t high, Progress& progress, std::size_t limit) {
     SearchResult result;
-    const int64_t low = std::max<int64_t>(lowIn, 2), high = std::min<int64_t>(highIn, MaxHigh);
-    if (low > high) return result;
-    const u64 lo = (u64)std::max<int64_t>(low, 3) | 1;   // first odd candidate
-    const u64 hi = (u64)high;
+    const Plan plan = planFor(low, high);
+    if (plan.empty) return result;
     // No interval holds more primes than half its numbers plus two, so a larger limit (up to
     // SIZE_MAX, no limit at all) changes nothing.
-    const u64 most = (u64)(high - low) / 2 + 2;
-    Listing list{result.primes, limit < most ? limit + 1 : most, limit,
-                 (double)(hi - std::min(lo, hi)) + 1, lo};
+    const u64 most = (plan.hi - std::min(plan.lo, plan.hi)) / 2 + 3;
+    Listing list{result.primes, limit < most ? limit + 1 : most, limit, (double)(plan.hi - std::min(plan.lo, plan.hi)) + 1,
+                 plan.lo};
     // Room for the limit and the slack of the wheel's stores; larger limits grow as needed.
-    list.out.reserve(std::min<std::size_t>(list.cap, MaxListed + 1) + kWheelStoreRun);
-    if ((low > 2 || list.add(2)) && lo <= hi) {
-        const u64 root = numtheory::Isqrt64(hi);
-        const bool full = root <= kSieveRootLimit;
-        // Small intervals high up need fewer sieving primes: Miller-Rabin decides anyway.
-        const u64 sieveTo = full ? root : std::min(kPreSieveLimit, std::max<u64>(4096, (hi - lo) / 4));
-        const std::span<const uint32_t> sieving = numtheory::OddPrimesUpTo(sieveTo);
-        if (full && root <= kWheelRootLimit) listWheelPrimes(lo, hi, sieving, progress, list);
-        else if (full) listSievedPrimes(lo, hi, sieving, progress, list);
-        else listTestedPrimes(lo, hi, sieveTo, sieving, progress, list);
-    }
+    list.out.reserve(std::min<std::size_t>(list.cap, MaxListed + 1) + 64 + kWheelStoreRun);
+    if (!plan.withTwo || list.add(2)) listOddPrimes(plan, progress, list);
     result.limitReached = list.out.size() > limit;
     if (result.limitReached) list.out.pop_back();
     return result;
+}
+
+void ForEachPrime(int64_t low, int64_t high, Progress& progress, const PrimeTaker& take) {
+    const Plan plan = planFor(low, high);
+    if (plan.empty) return;
+    std::vector<int64_t> batch;
+    Listing list{batch, UINT64_MAX, SIZE_MAX, (double)(plan.hi - std::min(plan.lo, plan.hi)) + 1, plan.lo, &take};
+    if (plan.withTwo) list.add(2);
+    listOddPrimes(plan, progress, list);
+    list.pass();
+}
+
+int64_t CountPrimes(int64_t low, int64_t high, Progress& progress, std::size_t limit) {
+    const Plan plan = planFor(low, high);
+    if (plan.empty || limit == 0) return 0;
+    u64 count = plan.withTwo ? 1 : 0;
+    if (plan.lo > plan.hi || count >= limit) return (int64_t)std::min<u64>(count, limit);
+    const u64 enough = limit - count;
+    if (!plan.full) {
+        std::vector<int64_t> none;
+        const PrimeTaker tally = [&](std::span<const int64_t> primes) {
+            count += primes.size();
+            return true;
+        };
+        Listing list{none, std::min<u64>(enough, (plan.hi - plan.lo) / 2 + 2), limit, (double)(plan.hi - plan.lo) + 1,
+                     plan.lo, &tally};
+        listTestedPrimes(plan.lo, plan.hi, plan.sieveTo, plan.sieving, progress, list);
+        list.pass();
+        return (int64_t)std::min<u64>(count, limit);
+    }
+    // The fraction of [lo, to] sieved when the segment from segByte on begins.
+    const auto reporter = [&progress, &plan](u64 to) {
+        return [&progress, from = plan.lo, part = (double)(to - plan.lo) + 1](u64 segByte) {
+            progress.check();
+            progress.report((double)(30 * segByte - std::min(30 * segByte, from)) / part);
+        };
+    };
+    if (plan.hi - plan.lo < kSplitCountAbove || limit != SIZE_MAX) {
+        count += countWheelPrimes(plan.lo, plan.hi, plan.sieving, enough, reporter(plan.hi));
+        return (int64_t)std::min<u64>(count, limit);
+    }
+    // Two halves at once: this thread counts the lower one and reports; the other stops with it.
+    const u64 middle = plan.lo + (plan.hi - plan.lo) / 2;
+    std::atomic<bool> stop{false};
+    u64 upper = 0;
+    std::exception_ptr failure;
+    std::thread helper([&] {
+        try {
+            upper = countWheelPrimes(middle + 1, plan.hi, plan.sieving, UINT64_MAX, [&](u64) {
+                if (stop.load(std::memory_order_relaxed)) throw Cancelled{};
+                progress.check();
+            });
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    try {
+        count += countWheelPrimes(plan.lo, middle, plan.sieving, UINT64_MAX, reporter(middle));
+    } catch (...) {
+        stop = true;
+        helper.join();
+        throw;
+    }
+    helper.join();
+    if (failure) std::rethrow_exception(failure);
+    return (int64_t)(count + upper);
 }
 
 }  // namespace search

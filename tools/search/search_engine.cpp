@@ -80,6 +80,16 @@ int64_t CountTwinPairs(std::span<const int64_t> values) {
     return pairs;
 }
 
+void TwinPairTally::add(std::span<const int64_t> values) {
+    if (values.empty()) return;
+    if (last_) {
+        const int64_t seam[2] = {*last_, values.front()};
+        pairs_ += CountTwinPairs(seam);
+    }
+    pairs_ += CountTwinPairs(values);
+    last_ = values.back();
+}
+
 std::vector<std::string> SummaryLines(const SummaryInput& in) {
     std::vector<std::string> lines{
         cat("Search date: ", in.date),

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -47,13 +48,24 @@ struct SearchResult {
 
 // Every prime p with low <= p <= high, in increasing order, stopping at `limit` primes; when
 // one more prime exists the search stops there with limitReached. Bounds outside [2, 10^18]
-// are cut to it. The method depends on the square root of high, the results never do:
-// up to 2^17 a segmented sieve on the wheel of 30 (a bit per number coprime to 30, pre-sieved
-// patterns for 7 ... 53, unrolled wheel turns); up to 2^22 a segmented sieve over the odd
-// numbers (patterns for 3 ... 47); above that a pre-sieve with the primes below 2^20 leaves
-// about 4 % of the numbers, which Miller-Rabin decides. Polls `progress` every few
-// milliseconds, reports the position in the interval, and throws Cancelled when asked to stop.
+// are cut to it. The method depends on the square root of high, the results never do: up to
+// 2^22 a segmented sieve on the wheel of 30 (a bit per number coprime to 30, pre-sieved
+// patterns for 7 ... 53, unrolled wheel turns, the small primes in slices that stay in the
+// level 1 cache); above that a pre-sieve with the primes below 2^20 leaves about 4 % of the
+// numbers, which Miller-Rabin decides. Polls `progress` every few milliseconds, reports the
+// position in the interval, and throws Cancelled when asked to stop.
 SearchResult SearchPrimes(int64_t low, int64_t high, Progress& progress, std::size_t limit = MaxListed);
+
+// Takes the next primes of a search, increasing, a batch at a time; returns false to stop it.
+using PrimeTaker = std::function<bool(std::span<const int64_t>)>;
+// The primes SearchPrimes lists, with no limit, handed over as they are found (a batch for each
+// piece of the sieve) instead of gathered: the memory stays small for any interval.
+void ForEachPrime(int64_t low, int64_t high, Progress& progress, const PrimeTaker& take);
+
+// How many primes SearchPrimes would list: the smaller of the interval's prime count and
+// `limit`, without a list. Large intervals on the wheel are counted in two halves at once, on
+// this thread and one more; the progress and the cancel hold as for SearchPrimes.
+int64_t CountPrimes(int64_t low, int64_t high, Progress& progress, std::size_t limit = SIZE_MAX);
 
 // The number of non-empty parts for a count of listed primes: parts fill 32000 at a time.
 int FilledPartsFor(std::size_t count);
@@ -70,6 +82,18 @@ int64_t PrimeCountEstimate(long double a, long double b);
 
 // The positions i with value[i + 1] - value[i] = 2 in the whole list, borders of parts included.
 int64_t CountTwinPairs(std::span<const int64_t> values);
+
+// The same count over a list handed over in batches, as ForEachPrime hands it: the pair that
+// spans two batches counts too.
+class TwinPairTally {
+public:
+    void add(std::span<const int64_t> values);
+    int64_t pairs() const { return pairs_; }
+
+private:
+    std::optional<int64_t> last_;
+    int64_t pairs_ = 0;
+};
 
 // Everything the research summary of one search reports.
 struct SummaryInput {
