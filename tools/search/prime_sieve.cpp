@@ -238,6 +238,9 @@ constexpr u64 kLargestBytePatternPrime = 53;
 // sieve it in slices of 32 KiB that stay in the level 1 cache.
 constexpr u64 kWheelSegmentBytes = u64(1) << 20;
 constexpr u64 kWheelSliceBytes = u64(1) << 15;
+// A listing begins with segments this long (about two million numbers): the first parts of
+// the window's lists come from small intervals.
+constexpr u64 kFirstListingSegmentBytes = u64(1) << 16;
 // Primes below this cross whole turns in every slice; the larger ones go once over the segment.
 constexpr u64 kSlicePrimeLimit = u64(1) << 14;
 
@@ -322,7 +325,12 @@ void wheelPrimesFrom(u64 lo, u64 hi, std::span<const uint32_t> base, WheelGroups
     for (uint32_t p32 : base) {
         const u64 p = p32;
         if (p <= kLargestBytePatternPrime) continue;
-        u64 k = std::max(p, (lo + p - 1) / p);
+        // lo / p through the floating-point unit (exact to within one here, lo being below
+        // 2^45), then corrected: a 64-bit division per prime takes longer.
+        u64 t = (u64)((double)lo / (double)p);
+        while (t * p > lo) --t;
+        while ((t + 1) * p <= lo) ++t;
+        u64 k = std::max(p, t + (t * p < lo));
         k += kResidues.toNext[k % 30];   // the first multiplier coprime to 30
         const u64 m = p * k;             // at most about hi + 6 p, far below 2^64
         if (m > hi) continue;
@@ -373,16 +381,19 @@ void fixWheelSegment(uint8_t* s, u64 segByte, u64 nbytes, u64 nwords, u64 lo, u6
 
 // Every prime of [lo, hi] (7 <= lo <= hi, sqrt(hi) at most kSieveRootLimit) with the odd primes
 // up to sqrt(hi) in `base`; emit(firstByte, words, count) gets each segment as 64-bit words whose
-// bit 8 j + i stands for 30 (firstByte + j) + R[i]. emit returns false to stop.
+// bit 8 j + i stands for 30 (firstByte + j) + R[i]. emit returns false to stop. The segments
+// start at `firstSegment` bytes and double up to the full size: a search that may stop early
+// (at a limit) sieves little beyond it.
 template <typename Emit>
-void wheelSieve(u64 lo, u64 hi, std::span<const uint32_t> base, Emit&& emit) {
+void wheelSieve(u64 lo, u64 hi, std::span<const uint32_t> base, u64 firstSegment, Emit&& emit) {
     const u64 firstByte = lo / 30, lastByte = hi / 30;
     WheelGroups small, large;
     wheelPrimesFrom(lo, hi, base, small, large);
     std::vector<u64> words(std::min(kWheelSegmentBytes, lastByte - firstByte + 1) / 8 + 1);
     auto* s = reinterpret_cast<uint8_t*>(words.data());
-    for (u64 segByte = firstByte; segByte <= lastByte; segByte += kWheelSegmentBytes) {
-        const u64 nbytes = std::min(kWheelSegmentBytes, lastByte - segByte + 1);
+    u64 size = std::min(firstSegment, kWheelSegmentBytes);
+    for (u64 segByte = firstByte; segByte <= lastByte; segByte += size, size = std::min(2 * size, kWheelSegmentBytes)) {
+        const u64 nbytes = std::min(size, lastByte - segByte + 1);
         const u64 nwords = (nbytes + 7) / 8;
         applyBytePatterns(words.data(), segByte, nwords);
         fixWheelSegment(s, segByte, nbytes, nwords, lo, hi);
@@ -490,7 +501,8 @@ void listWheelPrimes(u64 lo, u64 hi, std::span<const uint32_t> base, Progress& p
         if (p >= lo && p <= hi && !list.add(p)) return;
     const u64 from = std::max<u64>(lo, 7);
     if (from > hi) return;
-    wheelSieve(from, hi, base, [&](u64 segByte, const u64* words, u64 nwords) {
+    // A list may stop at its limit: small segments first.
+    wheelSieve(from, hi, base, kFirstListingSegmentBytes, [&](u64 segByte, const u64* words, u64 nwords) {
         progress.check();
         list.report(progress, 30 * segByte);
         return storeWheelSegment(list, segByte, words, nwords) && list.pass();
@@ -505,7 +517,7 @@ u64 countWheelPrimes(u64 lo, u64 hi, std::span<const uint32_t> base, u64 enough,
     for (u64 p : {3, 5}) count += p >= lo && p <= hi;
     const u64 from = std::max<u64>(lo, 7);
     if (from > hi) return count;
-    wheelSieve(from, hi, base, [&](u64 segByte, const u64* words, u64 nwords) {
+    wheelSieve(from, hi, base, kWheelSegmentBytes, [&](u64 segByte, const u64* words, u64 nwords) {
         poll(segByte);
         count += countBits(words, nwords);
         return count < enough;
