@@ -155,6 +155,9 @@ TEST(CliCommands, OutputMessagesAndStatus) {
         {{"primes", "1", "100", "--count", "--twins", "--estimate"}, "", "25\n8\n19\n", "", 0},
         {{"primes", "1000000000000", "1000000100000", "--count"}, "", "3614\n", "", 0},
         {{"primes", "2", "100", "--limit", "3"}, "", "2\n3\n5\n", "", 0},
+        // Counts and pairs among the first K primes only: 2 3 5 7 11 hold the pairs 3 5 and 5 7.
+        {{"primes", "2", "100", "--count", "--twins", "--limit", "5"}, "", "5\n2\n", "", 0},
+        {{"primes", "1000000000000", "1000000100000", "--count", "--limit", "0"}, "", "0\n", "", 0},
         {{"primes", "0x10", "100"}, "", "", "'0x10' is not a valid integer value\n", 1},
         {{"divisors", "12", "36", "1", "97"}, "", "12: 1 2 3 4 6 12\n36: 1 2 3 4 6 9 12 18 36\n1:\n97: 1 97\n", "", 0},
         {{"divisors", "1e3", "--count"}, "", "1000: 16\n", "", 0},

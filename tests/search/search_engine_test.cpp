@@ -2,8 +2,10 @@
 #include <gmp.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <span>
 #include <random>
 #include <chrono>
 #include <thread>
@@ -204,6 +206,87 @@ TEST(SearchPrimes, CancelThrowsAndCanInterruptALongSearch) {
     EXPECT_TRUE(stopped);
     EXPECT_GE(progress.fraction(), 0.0);
     EXPECT_LE(progress.fraction(), 1.0);
+}
+
+// Every way of reading an interval gives the same primes: the list without a limit, the batches
+// of ForEachPrime, the count (with and without a limit) and the twin pairs over the batches.
+void expectSameReadings(int64_t a, int64_t b, const std::vector<int64_t>& expected) {
+    Progress progress;
+    EXPECT_EQ(SearchPrimes(a, b, progress, SIZE_MAX).primes, expected) << a << ".." << b;
+    std::vector<int64_t> streamed;
+    search::TwinPairTally pairs;
+    search::ForEachPrime(a, b, progress, [&](std::span<const int64_t> batch) {
+        EXPECT_FALSE(batch.empty());
+        streamed.insert(streamed.end(), batch.begin(), batch.end());
+        pairs.add(batch);
+        return true;
+    });
+    EXPECT_EQ(streamed, expected) << a << ".." << b;
+    EXPECT_EQ(pairs.pairs(), search::CountTwinPairs(expected)) << a << ".." << b;
+    const auto n = (int64_t)expected.size();
+    EXPECT_EQ(search::CountPrimes(a, b, progress), n) << a << ".." << b;
+    for (int64_t limit : {int64_t(0), int64_t(1), n / 2, n, n + 1})
+        EXPECT_EQ(search::CountPrimes(a, b, progress, (std::size_t)limit), std::min(limit, n)) << a << ".." << b << " " << limit;
+}
+
+TEST(Readings, AgreeAtTheEdgesOfWheelsAndSegments) {
+    // 2^40 + 1 and 10^12 start segments at different places of the wheel; listings begin with
+    // segments of 64 Ki bytes that double (1 966 080, then 3 932 160 more numbers), counts use
+    // segments of 2^20 bytes (31 457 280 numbers).
+    const int64_t p1 = gmpPrimesFrom(E12, 1)[0], p50 = gmpPrimesFrom(E12, 50).back();
+    const std::pair<int64_t, int64_t> intervals[] = {
+        {0, 1}, {2, 2}, {2, 6}, {5, 7}, {7, 7}, {29, 31}, {30, 30}, {31, 31}, {49, 49}, {53, 59}, {59, 61},
+        {1, 3000}, {E12 - 1, E12 + 1}, {E12 + 30, E12 + 60}, {p1, p50}, {p1 + 1, p50 - 1}, {p1, p1}, {p50, p50 + 1},
+        {E12, E12 + 1'966'080 + 30}, {E12 + 7, E12 + 5'898'240 + 100},
+        {(int64_t(1) << 40) + 1, (int64_t(1) << 40) + 3'000'000},
+        // Square roots about 2^22, the largest that is sieved whole, with its sieving primes
+        // beyond the first segments.
+        {(int64_t(1) << 44) - 2'000'000, int64_t(1) << 44},
+    };
+    for (const auto& [a, b] : intervals)
+        expectSameReadings(a, b, b < 2 ? std::vector<int64_t>{} : referenceSieve(std::max<int64_t>(a, 2), b));
+    // High up, Miller-Rabin decides; up to 10^18 and beyond (cut to it).
+    for (const auto& [a, b] : {std::pair{E18 - 100'000, E18}, std::pair{E18 - 3'000, INT64_MAX}}) {
+        std::vector<int64_t> expected;
+        for (int64_t n = a; n <= std::min(b, E18); ++n)
+            if (gmpPrime(n)) expected.push_back(n);
+        expectSameReadings(a, b, expected);
+    }
+}
+
+TEST(Readings, CountsAcrossManySegmentsAndBothHalves) {
+    // Known counts (pi(10^9), and primesieve's count after 10^12): large enough for the count
+    // to split the interval between two threads and to cross many segments.
+    Progress progress;
+    EXPECT_EQ(search::CountPrimes(2, 1'000'000'000, progress), 50'847'534);
+    EXPECT_EQ(search::CountPrimes(E12, E12 + 100'000'000, progress), 3'618'282);
+    // A count segment's edge near 10^12, against the plain sieve.
+    const int64_t from = E12 + 11, to = E12 + 31'457'280 + 2'000;
+    EXPECT_EQ(search::CountPrimes(from, to, progress), (int64_t)referenceSieve(from, to).size());
+    EXPECT_GE(progress.fraction(), 0.0);
+    EXPECT_LE(progress.fraction(), 1.0);
+}
+
+TEST(Readings, StopAndCancel) {
+    Progress progress;
+    int batches = 0;
+    search::ForEachPrime(2, 1'000'000'000, progress, [&](std::span<const int64_t>) { return ++batches < 2; });
+    EXPECT_EQ(batches, 2);
+    Progress cancelled;
+    cancelled.cancel();
+    EXPECT_THROW(search::CountPrimes(2, 1'000'000'000, cancelled), Cancelled);
+    EXPECT_THROW(search::CountPrimes(E18 - 1'000'000, E18, cancelled), Cancelled);
+    EXPECT_THROW(search::ForEachPrime(2, 1'000'000'000, cancelled, [](std::span<const int64_t>) { return true; }), Cancelled);
+    // A cancel during a count on two threads stops both.
+    Progress later;
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        later.cancel();
+    });
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_THROW(search::CountPrimes(E12, E12 + 1'000'000'000'000, later), Cancelled);
+    stopper.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
 }
 
 TEST(ClampBounds, InTheOrderOfTheRules) {
