@@ -48,10 +48,13 @@ struct Thresholds {
     // (squares from about 36: the schoolbook square already halves its work).
     size_t karatsuba = 20;
     size_t karatsubaSqr = 36;
-    // Karatsuba below; the floating-point transform (about 6 n log n flops on 16-bit pieces,
-    // lengths 2^j and 3 * 2^j) wins from about 200 limbs (260 for squares).
-    size_t fft = 200;
-    size_t fftSqr = 260;
+    // Karatsuba below; the floating-point transform (about 6 n log n flops on 16-bit to
+    // 20-bit pieces, lengths 2^j and 3 * 2^j) from about 170 limbs for products (Karatsuba
+    // 12.3 us against 13.3 us at 160 limbs, 20 us against 13.5 us at 200) and 180 for squares
+    // (8.2 us against 7.6 us at 150 limbs, 12 us against 10 us at 200). The transform's time
+    // rises in steps with its length, so the crossings are blurred by 20 limbs either way.
+    size_t fft = 170;
+    size_t fftSqr = 180;
     // Schoolbook division (n^2 for 2n by n) below; the recursion (about two n-limb
     // products) from about 40 limbs.
     size_t divide = 40;

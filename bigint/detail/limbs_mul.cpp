@@ -323,7 +323,10 @@ void mulSliced(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb) {
 void mul(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb) {
     if (a == b && na == nb) { sqr(r, a, na); return; }
     if (nb < thresholds.karatsuba) { mulBasecase(r, a, na, b, nb); return; }
-    if (nb >= thresholds.fft && viaTransform(r, a, na, b, nb, false)) return;
+    // The transform's cost follows na + nb; Karatsuba below would pad b to na limbs, so a
+    // nearly balanced product takes the transform once the mean length reaches its threshold.
+    const bool transform = nb >= thresholds.fft || (na < 2 * nb && na + nb >= 2 * thresholds.fft);
+    if (transform && viaTransform(r, a, na, b, nb, false)) return;
     if (na >= 2 * nb) { mulSliced(r, a, na, b, nb); return; }
     // Nearly balanced: b padded with zeros to na limbs.
     std::vector<Limb> ws(scratchFor(na) + (na > nb ? 3 * na : 0));
