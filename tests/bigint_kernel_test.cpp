@@ -167,21 +167,35 @@ TEST(LimbKernels, DecimalConversionsAroundTheirSplits) {
 
 // Modular powers on moduli around the length where the reduction by rows hands over to the
 // reduction by products, and well past it: odd moduli of every shape, bases above the modulus.
+// With the hand-over lowered to 20 limbs, the products run on the shortest transforms, where
+// R has more limbs than the modulus.
 TEST(LimbKernels, ModularPowersAroundTheReductionThreshold) {
     const uint64_t seed = seedFor(3);
     Shapes shapes(seed);
-    for (size_t k : {1, 2, 3, 39, 40, 41, 90}) {
-        for (int shape = 0; shape < 6; ++shape) {
-            Mpz n, a, e, ref;
-            shapes.make(n, k, shape);
-            mpz_setbit(n.v, 0);
-            if (mpz_cmp_ui(n.v, 3) < 0) mpz_set_ui(n.v, 3);
-            shapes.make(a, k + 1, (int)(shapes.rng()() % 6));
-            shapes.make(e, 1 + shapes.rng()() % 3, (int)(shapes.rng()() % 6));
-            TBigInt C;
-            BigMontPowMod(a.get(), e.get(), n.get(), C);
-            mpz_powm(ref.v, a.v, e.v, n.v);
-            ASSERT_TRUE(SameMagnitude(C, ref)) << "powmod shape " << shape << " " << where(seed, a, n);
+    struct Restore {
+        limbs::Thresholds saved = limbs::thresholds;
+        ~Restore() { limbs::thresholds = saved; }
+    } restore;
+    const size_t atThreshold = limbs::thresholds.montgomeryProducts;
+    for (size_t threshold : {atThreshold, size_t{20}}) {
+        limbs::thresholds.montgomeryProducts = threshold;
+        std::vector<size_t> sizes = {1, 2, 3, threshold - 1, threshold, threshold + 1};
+        if (threshold == 20) sizes.insert(sizes.end(), {33, 39, 40, 41, 64, 90});
+        for (size_t k : sizes) {
+            for (int shape = 0; shape < 6; ++shape) {
+                Mpz n, a, e, ref;
+                shapes.make(n, k, shape);
+                mpz_setbit(n.v, 0);
+                if (mpz_cmp_ui(n.v, 3) < 0) mpz_set_ui(n.v, 3);
+                shapes.make(a, k + 1, (int)(shapes.rng()() % 6));
+                if (shape == 1) mpz_sub_ui(a.v, n.v, 1);   // -1: its square 1, the products all ones
+                shapes.make(e, 1 + shapes.rng()() % 3, (int)(shapes.rng()() % 6));
+                TBigInt C;
+                BigMontPowMod(a.get(), e.get(), n.get(), C);
+                mpz_powm(ref.v, a.v, e.v, n.v);
+                ASSERT_TRUE(SameMagnitude(C, ref))
+                    << "powmod shape " << shape << " threshold " << threshold << " " << where(seed, a, n);
+            }
         }
     }
 }

@@ -3,6 +3,7 @@
 // no bit reversal (forward decimation in frequency, inverse decimation in time).
 #include "bigint/detail/fft.h"
 
+#include "bigint/detail/limbs.h"
 #include "bigint/detail/mag.h"
 #include "bigint/detail/simd.h"
 
@@ -369,6 +370,39 @@ void pack(const int64_t* c, size_t count, int bits, Word* out, size_t nout) {
     }
 }
 
+// The 2n balanced pieces of x < 2^(2n bits) for a wrapped product, weighted as in load(): the
+// carry out of the last piece is worth 2^(2n bits) = -1, taken off the first piece.
+void loadWrapped(const uint64_t* x, size_t nx, int bits, const Weights& p, double* re, double* im) {
+    const size_t n = p.n;
+    const uint64_t mask = (uint64_t{1} << bits) - 1;
+    const int64_t half = int64_t{1} << (bits - 1);
+    u128 acc = 0;
+    int have = 0;
+    size_t idx = 0;
+    int64_t carry = 0;
+    auto next = [&]() {
+        if (have < bits && idx < nx) {
+            acc |= (u128)x[idx++] << have;
+            have += 64;
+        }
+        int64_t v = (int64_t)((uint64_t)acc & mask) + carry;
+        acc >>= bits;
+        have -= bits;
+        carry = v >= half;
+        return (double)(v - (carry << bits));
+    };
+    for (size_t k = 0; k < n; ++k) re[k] = next();
+    for (size_t k = 0; k < n; ++k) im[k] = next();
+    re[0] -= (double)carry;
+    const double* zr = p.zr.data();
+    const double* zi = p.zi.data();
+    for (size_t j = 0; j < n; ++j) {
+        const double a = re[j], b = im[j];
+        re[j] = a * zr[j] - b * zi[j];
+        im[j] = a * zi[j] + b * zr[j];
+    }
+}
+
 // Scratch kept per thread: a product of this size is usually followed by more.
 struct Scratch {
     std::vector<double> ar, ai, br, bi;
@@ -440,6 +474,74 @@ bool convolve(const Word* a, size_t na, const Word* b, size_t nb, bool square, W
 }
 
 }  // namespace
+
+int wrappedPieceBits(size_t n) {
+    // The sums run over 2n products of pieces: 2 bits + log2(2n) within 48 bits, as above.
+    int bits = 20;
+    while (bits > 8 && 2.0 * bits + std::log2(2.0 * (double)n) > 48.0) --bits;
+    return bits;
+}
+
+WrappedFactor::WrappedFactor(const uint64_t* y, size_t ny, size_t n, int bits)
+    : n_(n), limbs_(2 * n * (size_t)bits / 64), bits_(bits), re_(n), im_(n) {
+    loadWrapped(y, ny, bits, *weightsFor(n), re_.data(), im_.data());
+    transformFor(n)->forward(re_.data(), im_.data());
+}
+
+bool WrappedFactor::mul(const uint64_t* x, size_t nx, uint64_t* out) const {
+    const size_t n = n_;
+    const std::shared_ptr<const Transform> transform = transformFor(n);
+    const std::shared_ptr<const Weights> weights = weightsFor(n);
+    Scratch& s = scratch();
+    s.ar.resize(n);
+    s.ai.resize(n);
+    s.c.resize(2 * n);
+    double* ar = s.ar.data();
+    double* ai = s.ai.data();
+    loadWrapped(x, nx, bits_, *weights, ar, ai);
+    transform->forward(ar, ai);
+    const double* br = re_.data();
+    const double* bi = im_.data();
+    for (size_t j = 0; j < n; ++j) {
+        const double r = ar[j] * br[j] - ai[j] * bi[j];
+        const double i = ar[j] * bi[j] + ai[j] * br[j];
+        ar[j] = r;
+        ai[j] = i;
+    }
+    transform->inverse(ar, ai);
+    if (roundSums(ar, ai, *weights, s.c.data()) > 0.25) return false;
+    // Carry through the 2n sums into M bits; the carry out C is worth 2^M = -1.
+    const int64_t* c = s.c.data();
+    const uint64_t mask = (uint64_t{1} << bits_) - 1;
+    u128 acc = 0;
+    int have = 0;
+    size_t idx = 0;
+    int64_t carry = 0;
+    for (size_t k = 0; k < 2 * n; ++k) {
+        const int64_t t = c[k] + carry;
+        carry = t >> bits_;
+        acc |= (u128)((uint64_t)t & mask) << have;
+        have += bits_;
+        if (have >= 64) {
+            out[idx++] = (uint64_t)acc;
+            acc >>= 64;
+            have -= 64;
+        }
+    }
+    // out[0..limbs) - carry, brought into [0, 2^M].
+    const size_t k = limbs_;
+    out[k] = 0;
+    if (carry > 0) {
+        if (limbs::sub_1(out, k, (uint64_t)carry)) out[k] = limbs::add_1(out, k, 1);   // + 2^M + 1
+    } else if (carry < 0) {
+        out[k] = limbs::add_1(out, k, (uint64_t)-carry);
+        if (out[k] && limbs::trimmed(out, k) > 0) {   // above 2^M: less 2^M + 1
+            out[k] = 0;
+            limbs::sub_1(out, k, 1);
+        }
+    }
+    return true;
+}
 
 bool mul(const int64_t* a, size_t na, const int64_t* b, size_t nb, int64_t* out) {
     return convolve<31>(a, na, b, nb, false, out);

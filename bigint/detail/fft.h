@@ -52,4 +52,27 @@ bool sqr(const int64_t* a, size_t na, int64_t* out);
 bool mul(const uint64_t* a, size_t na, const uint64_t* b, size_t nb, uint64_t* out);
 bool sqr(const uint64_t* a, size_t na, uint64_t* out);
 
+// Products modulo 2^M + 1 with M = 2 n bits, for a transform of n points (n a multiple of 32,
+// so that M is a multiple of 64) and pieces of `bits` bits: the right-angle convolution
+// without its zero padding, half the length of a full product. One factor is transformed
+// once, here, for many products.
+class WrappedFactor {
+public:
+    // y < 2^M, ny limbs.
+    WrappedFactor(const uint64_t* y, size_t ny, size_t n, int bits);
+    // M / 64.
+    size_t limbs() const { return limbs_; }
+    // out[0..limbs()] = x y mod (2^M + 1), in [0, 2^M], for x < 2^M of nx limbs. False when
+    // the rounding check failed (out is then undefined).
+    bool mul(const uint64_t* x, size_t nx, uint64_t* out) const;
+
+private:
+    size_t n_, limbs_;
+    int bits_;
+    std::vector<double> re_, im_;
+};
+
+// The largest piece size a transform of n points carries safely through a wrapped product.
+int wrappedPieceBits(size_t n);
+
 }  // namespace bigfft

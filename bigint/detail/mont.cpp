@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "bigint/detail/fft.h"
 #include "bigint/detail/limbs.h"
 #include "numtheory/digits.h"
 #include "numtheory/word.h"
@@ -56,15 +57,38 @@ Ring::Ring(const int64_t* n, size_t nn) {
     n_ = toLimbs(n, nn, k_);
     while (k_ > 1 && n_[k_ - 1] == 0) --k_;
     n_.resize(k_);
+    rk_ = k_;
     ninv_ = 0 - numtheory::InverseMod2to64(n_[0]);
     w_.assign(2 * k_ + 1, 0);
-    if (k_ >= kProductReduction) {
-        t_.assign(4 * k_, 0);
-        nprime_ = negatedInverse(n_);
+    if (k_ >= std::max<size_t>(limbs::thresholds.montgomeryProducts, 16)) {
+        // The shortest wrapped transform of L points (a multiple of 32, 2^j or 3 * 2^j) whose
+        // 2L pieces hold n; then R = 2^(2 L bits). The exact product t n' runs on 2L points.
+        size_t points = 32;
+        int bits = 0;
+        for (size_t p2 = 32;; p2 *= 2) {
+            bool found = false;
+            for (size_t len : {p2, p2 / 2 * 3}) {
+                const size_t b = (64 * k_ + 2 * len - 1) / (2 * len);
+                if (b <= (size_t)bigfft::wrappedPieceBits(2 * len)) {
+                    points = len;
+                    bits = (int)b;
+                    found = true;
+                    break;
+                }
+            }
+            if (found) break;
+        }
+        rk_ = 2 * points * (size_t)bits / 64;
+        Limbs padded(n_);
+        padded.resize(rk_, 0);
+        nprime_ = negatedInverse(padded);
+        nprimeWrapped_ = std::make_unique<bigfft::WrappedFactor>(nprime_.data(), rk_, 2 * points, bits);
+        nWrapped_ = std::make_unique<bigfft::WrappedFactor>(n_.data(), k_, points, bits);
+        t_.assign(6 * rk_ + 4, 0);
     }
     // R^2 mod n by one long division.
-    mag::Num big = mag::make(64 * 2 * k_ / 31 + 1);
-    big[big.size() - 1] = int64_t{1} << ((128 * k_) % 31);
+    mag::Num big = mag::make(64 * 2 * rk_ / 31 + 1);
+    big[big.size() - 1] = int64_t{1} << ((128 * rk_) % 31);
     mag::Num rem;
     mag::divmod(big.data() + 1, (size_t)big[0], n, nn, nullptr, &rem);
     r2_ = toLimbs(rem.data() + 1, (size_t)rem[0], k_);
@@ -73,6 +97,8 @@ Ring::Ring(const int64_t* n, size_t nn) {
     minusOne_.assign(k_, 0);
     sub(zero.data(), one_.data(), minusOne_.data());
 }
+
+Ring::~Ring() = default;
 
 void Ring::mul(const uint64_t* a, const uint64_t* b, uint64_t* r) const {
     limbs::mul(w_.data(), a, k_, b, k_);
@@ -85,24 +111,65 @@ void Ring::sqr(const uint64_t* a, uint64_t* r) const {
 }
 
 // t (2k limbs, below n R) / R mod n. Short moduli: a row of k products per limb, each making
-// the lowest remaining limb zero. Long ones: m = (t mod R) n' mod R, then (t + m n) / R, two
-// products that take the fast methods for their size.
+// the lowest remaining limb zero. Long ones: by products (reduceByProducts).
 void Ring::reduce(uint64_t* t, uint64_t* r) const {
     const size_t k = k_;
-    uint64_t top = 0;
-    if (k < kProductReduction) {
+    if (!nWrapped_) {
         // Row i clears t[i]; its carry, due at t[i + k], waits there until all rows are done.
         for (size_t i = 0; i < k; ++i) t[i] = limbs::addmul_1(t + i, n_.data(), k, t[i] * ninv_);
-        top = limbs::add_n(t + k, t + k, t, k);
+        const uint64_t top = limbs::add_n(t + k, t + k, t, k);
         finish(t + k, top, r);
         return;
     }
-    uint64_t* m = t_.data();       // 2k limbs: (t mod R) n', then m n
-    uint64_t* mn = m + 2 * k;      // 2k limbs
-    limbs::mul(m, t, k, nprime_.data(), k);
-    limbs::mul(mn, m, k, n_.data(), k);
-    top = limbs::add_n(mn, mn, t, 2 * k);   // the low k limbs become zero
-    finish(mn + k, top, r);
+    reduceByProducts(t, r);
+}
+
+// With K = rk_ and tl = t mod R: m = tl n' mod R, so that t + m n = 0 mod R, and the result
+// (t + m n) / R = th + H + [tl != 0], with th = t div R and H = m n div R. Modulo R + 1,
+// m n = (m n mod R) - H = (R - tl) - H when tl != 0 (0 - H otherwise), so S = H + [tl != 0]
+// is -(tl + h) mod (R + 1) for h = m n mod (R + 1), and S <= n.
+void Ring::reduceByProducts(const uint64_t* t, uint64_t* r) const {
+    const size_t k = k_, K = rk_;
+    uint64_t* tl = t_.data();          // K limbs
+    uint64_t* full = tl + K;           // 2K + 1 limbs: tl n'
+    uint64_t* h = full + 2 * K + 1;    // K + 1 limbs
+    std::copy(t, t + K, tl);           // K <= 2k: t has at least K limbs
+    bool ok = nprimeWrapped_->mul(tl, K, full);
+    const uint64_t* m = full;          // its low K limbs
+    ok = ok && nWrapped_->mul(m, K, h);
+    if (!ok) {
+        // A rounding check failed (never seen in practice): the same from plain products.
+        Limbs p(2 * K), mn(K + k), sum(2 * K + 2, 0);
+        limbs::mul(p.data(), tl, K, nprime_.data(), K);
+        limbs::mul(mn.data(), p.data(), K, n_.data(), k);
+        std::copy(t, t + 2 * k, sum.begin());
+        limbs::add(sum.data(), sum.data(), sum.size(), mn.data(), K + k);
+        finish(sum.data() + K, sum[K + k], r);   // below 2n: k limbs and a top limb
+        return;
+    }
+    // u = (tl + h) mod (R + 1), in [0, R].
+    uint64_t* u = h;
+    u[K] += limbs::add_n(u, tl, h, K);
+    if (u[K] && limbs::trimmed(u, K) > 0) {
+        u[K] = 0;
+        limbs::sub_1(u, K, 1);
+    }
+    // S = (R + 1 - u) mod (R + 1): 0, 1 for u = R, else ~u + 2 on K limbs.
+    uint64_t* sv = tl;
+    if (u[K]) {
+        std::fill(sv, sv + K, 0);
+        sv[0] = 1;
+    } else if (limbs::trimmed(u, K) == 0) {
+        std::fill(sv, sv + K, 0);
+    } else {
+        for (size_t i = 0; i < K; ++i) sv[i] = ~u[i];
+        limbs::add_1(sv, K, 2);
+    }
+    // th + S, below 2n: S fits k limbs, th = t[K..2k).
+    uint64_t* sum = full;
+    std::copy(sv, sv + k, sum);
+    const uint64_t top = limbs::add(sum, sum, k, t + K, 2 * k - K);
+    finish(sum, top, r);
 }
 
 void Ring::finish(uint64_t* t, uint64_t top, uint64_t* r) const {

@@ -3,9 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "bigint/detail/mag.h"
+
+namespace bigfft {
+class WrappedFactor;
+}
 
 namespace mont {
 
@@ -15,10 +20,12 @@ using Limbs = std::vector<uint64_t>;
 Limbs toLimbs(const int64_t* d, size_t n, size_t k);
 mag::Num fromLimbs(const uint64_t* x, size_t k);
 
-// Arithmetic modulo an odd n >= 3 with R = 2^(64k).
+// Arithmetic modulo an odd n >= 3 with R = 2^(64K), K >= k the limbs of n (K = k for the
+// reduction by rows; for the reduction by products, the K that suits the transform).
 class Ring {
 public:
     Ring(const int64_t* n, size_t nn);
+    ~Ring();
     size_t size() const { return k_; }
     // r = a*b/R mod n; r may alias a or b.
     void mul(const uint64_t* a, const uint64_t* b, uint64_t* r) const;
@@ -39,15 +46,18 @@ public:
 
 private:
     size_t k_;
+    size_t rk_;       // K, the limbs of R
     Limbs n_, one_, minusOne_, r2_;
     mag::Num digits_;   // the modulus in radix 2^31, for reducing values on entry
     uint64_t ninv_;   // -n^-1 mod 2^64
     Limbs nprime_;    // -n^-1 mod R, for the reduction by products
-    // From this many limbs on, the reduction by two full products (the transform's, by then)
-    // beats k rows of k products: measured on the development machine, rows win up to about
-    // 7500 decimal digits (390 limbs).
-    static constexpr size_t kProductReduction = 400;
+    // The reduction by products: m = (t mod R) n' mod R from a wrapped product modulo
+    // 2^(2 64K) + 1 (exact, as t n' < R^2), then the high half of m n from a wrapped product
+    // modulo R + 1, half as long, since its low half is known: t + m n = 0 mod R. Both n' and
+    // n are transformed once, with the ring.
+    std::unique_ptr<bigfft::WrappedFactor> nprimeWrapped_, nWrapped_;
     void reduce(uint64_t* t, uint64_t* r) const;
+    void reduceByProducts(const uint64_t* t, uint64_t* r) const;
     void finish(uint64_t* t, uint64_t top, uint64_t* r) const;
     mutable std::vector<uint64_t> t_, w_;
 };
