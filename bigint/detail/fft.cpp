@@ -475,11 +475,17 @@ bool convolve(const Word* a, size_t na, const Word* b, size_t nb, bool square, W
 
 }  // namespace
 
-int wrappedPieceBits(size_t n) {
-    // The sums run over 2n products of pieces: 2 bits + log2(2n) within 48 bits, as above.
-    int bits = 20;
-    while (bits > 8 && 2.0 * bits + std::log2(2.0 * (double)n) > 48.0) --bits;
-    return bits;
+WrappedPlan wrappedPlanFor(size_t minBits, size_t stretch) {
+    for (size_t p2 = 32;; p2 *= 2) {
+        for (size_t len : {p2, p2 / 2 * 3}) {
+            // The sums run over 2 len stretch products of pieces: 2 bits + log2(2 len stretch)
+            // within 48 bits, as for the plain products.
+            int maxBits = 20;
+            while (maxBits > 8 && 2.0 * maxBits + std::log2(2.0 * (double)(len * stretch)) > 48.0) --maxBits;
+            const size_t b = std::max<size_t>((minBits + 2 * len - 1) / (2 * len), 1);
+            if (b <= (size_t)maxBits) return {len, (int)b};
+        }
+    }
 }
 
 WrappedFactor::WrappedFactor(const uint64_t* y, size_t ny, size_t n, int bits)

@@ -72,7 +72,15 @@ private:
     std::vector<double> re_, im_;
 };
 
-// The largest piece size a transform of n points carries safely through a wrapped product.
-int wrappedPieceBits(size_t n);
+// The shortest wrapped product that holds numbers of minBits bits: a transform of `points`
+// points (a multiple of 32, 2^j or 3 * 2^j) and the smallest piece size that suits it, so that
+// M = 2 points bits >= minBits. With stretch > 1 the pieces also suit products stretch times
+// as long.
+struct WrappedPlan {
+    size_t points;
+    int bits;
+    size_t limbs() const { return 2 * points * (size_t)bits / 64; }
+};
+WrappedPlan wrappedPlanFor(size_t minBits, size_t stretch = 1);
 
 }  // namespace bigfft

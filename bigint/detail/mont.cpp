@@ -61,24 +61,12 @@ Ring::Ring(const int64_t* n, size_t nn) {
     ninv_ = 0 - numtheory::InverseMod2to64(n_[0]);
     w_.assign(2 * k_ + 1, 0);
     if (k_ >= std::max<size_t>(limbs::thresholds.montgomeryProducts, 16)) {
-        // The shortest wrapped transform of L points (a multiple of 32, 2^j or 3 * 2^j) whose
-        // 2L pieces hold n; then R = 2^(2 L bits). The exact product t n' runs on 2L points.
-        size_t points = 32;
-        int bits = 0;
-        for (size_t p2 = 32;; p2 *= 2) {
-            bool found = false;
-            for (size_t len : {p2, p2 / 2 * 3}) {
-                const size_t b = (64 * k_ + 2 * len - 1) / (2 * len);
-                if (b <= (size_t)bigfft::wrappedPieceBits(2 * len)) {
-                    points = len;
-                    bits = (int)b;
-                    found = true;
-                    break;
-                }
-            }
-            if (found) break;
-        }
-        rk_ = 2 * points * (size_t)bits / 64;
+        // R = 2^M for the shortest wrapped product that holds n; the exact product t n' runs on
+        // a wrapped product twice as long.
+        const bigfft::WrappedPlan plan = bigfft::wrappedPlanFor(64 * k_, 2);
+        const size_t points = plan.points;
+        const int bits = plan.bits;
+        rk_ = plan.limbs();
         Limbs padded(n_);
         padded.resize(rk_, 0);
         nprime_ = negatedInverse(padded);
