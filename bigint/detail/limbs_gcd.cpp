@@ -23,31 +23,71 @@ namespace {
 
 // --- Lehmer's passes ---------------------------------------------------------------------------
 
+// (hi B + lo) mod d for hi < d.
+inline Limb mod21(Limb hi, Limb lo, Limb d) {
+#if defined(__x86_64__)
+    Limb q, r;
+    __asm__("divq %4" : "=a"(q), "=d"(r) : "a"(lo), "d"(hi), "r"(d) : "cc");
+    (void)q;
+    return r;
+#else
+    return (Limb)((((u128)hi << 64) | lo) % d);
+#endif
+}
+
+// A div B and A mod B for B >= 2^64 (so the quotient fits a limb), without the library's
+// 128-bit division: the quotient of the leading 64 bits of B into A shifted alike is at most
+// two above the true one and at most one below it, settled by a few subtractions.
+inline Limb divrem128(u128 A, u128 B, u128& r) {
+    const unsigned sh = 64 - (unsigned)std::countl_zero((Limb)(B >> 64));   // 1..64
+    const Limb b1 = (Limb)(B >> sh);
+    const u128 a1 = A >> sh;   // below 2^127, so a1 / b1 < 2^64
+    Limb q;
+#if defined(__x86_64__)
+    Limb rem;
+    __asm__("divq %4" : "=a"(q), "=d"(rem) : "a"((Limb)a1), "d"((Limb)(a1 >> 64)), "r"(b1) : "cc");
+    (void)rem;
+#else
+    q = (Limb)(a1 / b1);
+#endif
+    q = q >= 2 ? q - 2 : 0;
+    r = A - (u128)q * B;
+    while (r >= B) {
+        r -= B;
+        ++q;
+    }
+    return q;
+}
+
 // (A; B) = [m00 m01; m10 m11] (A'; B'), entries below 2^63.
 struct Cofactors {
     Limb m00 = 1, m01 = 0, m10 = 0, m11 = 1;
     bool identity() const { return m01 == 0 && m10 == 0; }
 };
 
-// Euclid's steps on 128-bit values A, B while both stay at least 2^t (65 <= t <= 127): each
-// step subtracts the largest multiple of the smaller value that keeps the larger one there.
-// The identity when a value starts below 2^t.
-Cofactors leadingCofactors(u128 A, u128 B, unsigned t) {
-    Cofactors m;
-    const u128 low = (u128)1 << t;
-    if (A < low || B < low) return m;
-    for (;;) {
+// A div B and A mod B (B >= 2^33 in the 64-bit phase, so the quotient is small).
+inline Limb quotient(Limb A, Limb B, Limb& r) {
+    const Limb q = A / B;
+    r = A - q * B;
+    return q;
+}
+inline Limb quotient(u128 A, u128 B, u128& r) { return divrem128(A, B, r); }
+
+// Euclid's steps on (A, B) while both stay at least `low` and the larger is at least
+// `until`: each subtracts the largest multiple of the smaller value that keeps the larger
+// one at `low` or above (quotients 1 and 2 by subtraction), and goes into m. False when
+// no further step is possible.
+template <class W>
+bool euclidSteps(W& A, W& B, W low, W until, Cofactors& m) {
+    while (A >= until || B >= until) {
         if (A >= B) {
-            u128 r = A - B;
-            if (r < low) break;
+            W r = A - B;
+            if (r < low) return false;
             Limb q = 1;
-            if (r >= B) {   // quotient two or more
+            if (r >= B) {
                 r -= B;
                 q = 2;
-                if (r >= B) {
-                    q = (Limb)(A / B);   // below 2^(128-t): B >= 2^t
-                    r = A - (u128)q * B;
-                }
+                if (r >= B) q = quotient(A, B, r);
                 if (r < low) {
                     --q;
                     r += B;
@@ -57,16 +97,13 @@ Cofactors leadingCofactors(u128 A, u128 B, unsigned t) {
             m.m01 += q * m.m00;
             m.m11 += q * m.m10;
         } else {
-            u128 r = B - A;
-            if (r < low) break;
+            W r = B - A;
+            if (r < low) return false;
             Limb q = 1;
             if (r >= A) {
                 r -= A;
                 q = 2;
-                if (r >= A) {
-                    q = (Limb)(B / A);
-                    r = B - (u128)q * A;
-                }
+                if (r >= A) q = quotient(B, A, r);
                 if (r < low) {
                     --q;
                     r += A;
@@ -77,6 +114,37 @@ Cofactors leadingCofactors(u128 A, u128 B, unsigned t) {
             m.m10 += q * m.m11;
         }
     }
+    return true;
+}
+
+// Euclid's steps on 128-bit values A, B while both stay at least 2^t (65 <= t <= 127); the
+// identity when a value starts below 2^t. The steps run on 128 bits until the larger value
+// is below 2^96, then on its leading 64 bits (kept at least 2^t2 with 2 t2 > 64, which keeps
+// the whole values at least 2^t, as for the limbs), then on 128 bits again for the last
+// few bits.
+Cofactors leadingCofactors(u128 A, u128 B, unsigned t) {
+    Cofactors m;
+    const u128 low = (u128)1 << t;
+    if (A < low || B < low) return m;
+    if (!euclidSteps<u128>(A, B, low, (u128)1 << 96, m)) return m;
+    const unsigned sh = 64 - (unsigned)std::countl_zero((Limb)((A | B) >> 64));   // 1..32
+    const unsigned t2 = std::max(33u, t + 1 - sh);
+    Limb a = (Limb)(A >> sh), b = (Limb)(B >> sh);
+    const Limb low2 = Limb{1} << std::min(t2, 63u);
+    Cofactors n;
+    if (t2 < 63 && a >= low2 && b >= low2) {
+        euclidSteps<Limb>(a, b, low2, 0, n);
+        if (!n.identity()) {
+            // (A; B) := N^-1 (A; B): both results fit, entries of N below 2^31
+            const u128 A2 = (u128)n.m11 * A - (u128)n.m01 * B, B2 = (u128)n.m00 * B - (u128)n.m10 * A;
+            A = A2;
+            B = B2;
+            // M := M N, exact in 64 bits: the entries of the product stay below 2^63
+            m = {m.m00 * n.m00 + m.m01 * n.m10, m.m00 * n.m01 + m.m01 * n.m11,
+                 m.m10 * n.m00 + m.m11 * n.m10, m.m10 * n.m01 + m.m11 * n.m11};
+        }
+    }
+    euclidSteps<u128>(A, B, low, 0, m);
     return m;
 }
 
@@ -323,12 +391,14 @@ bool halfGcd(Limb* a, Limb* b, size_t n, Matrix* M, Scratch& w) {
 Vec gcdShort(u128 a, u128 b) {
     if (a < b) std::swap(a, b);
     while (b >> 64) {
-        const u128 t = a % b;
+        u128 t;
+        divrem128(a, b, t);
         a = b;
         b = t;
     }
     if (b == 0) return a >> 64 ? Vec{(Limb)a, (Limb)(a >> 64)} : Vec{(Limb)a};
-    return Vec{numtheory::Gcd64((Limb)b, (Limb)(a % b))};
+    const Limb d = (Limb)b, hi = (Limb)(a >> 64) % d;
+    return Vec{numtheory::Gcd64(d, mod21(hi, (Limb)a, d))};
 }
 
 }  // namespace
