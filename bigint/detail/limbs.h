@@ -60,11 +60,14 @@ struct Thresholds {
     size_t divide = 40;
     // Repeated division by 10^19 below; the tree of powers of ten from about 30 limbs.
     size_t decimal = 30;
-    // gcd: Lehmer's passes over the whole numbers below; the half-gcd of the whole numbers
-    // from about GCD limbs.
-    size_t gcd = 300;
-    // Inside the half-gcd: Lehmer's passes (with their cofactors kept) below; the recursion
-    // on the leading half from about HGCD limbs.
+    // gcd: Lehmer's passes over the whole numbers below (about 63 bits a pass, four
+    // multiplications a limb: some 2 n^2 in all); the half-gcd, whose work is products of
+    // n/2 by n/4 limbs on each of log n levels, is level with them from 300 to 600 limbs and
+    // ahead from about 700 (by a quarter at 1000).
+    size_t gcd = 600;
+    // Inside the half-gcd: Lehmer's passes that also keep the cofactors (about 3 n^2
+    // multiplications) below; the recursion on the leading half from about 100 limbs (the
+    // total barely moves between 60 and 200).
     size_t hgcd = 100;
     // Montgomery reduction by rows (k^2 products of limbs) below; by two wrapped transform
     // products from about 136 limbs (powers with a 2000-bit exponent: rows 40 ms against
