@@ -73,48 +73,46 @@ inline Limb quotient(Limb A, Limb B, Limb& r) {
 }
 inline Limb quotient(u128 A, u128 B, u128& r) { return divrem128(A, B, r); }
 
-// Euclid's steps on (A, B) while both stay at least `low` and the larger is at least
-// `until`: each subtracts the largest multiple of the smaller value that keeps the larger
-// one at `low` or above (quotients 1 and 2 by subtraction), and goes into m. False when
-// no further step is possible.
+// One step X := X - q Y for X > Y, both at least `low`: the largest q that keeps X at `low`
+// or above (quotients 1 and 2 by subtraction), which adds q times column `from` of the
+// cofactors to column `to`. False when no step is possible, or after a step that leaves no
+// further one (X - Y below `low`); true means X < Y now.
 template <class W>
-bool euclidSteps(W& A, W& B, W low, W until, Cofactors& m) {
-    while (A >= until || B >= until) {
-        if (A >= B) {
-            W r = A - B;
-            if (r < low) return false;
-            Limb q = 1;
-            if (r >= B) {
-                r -= B;
-                q = 2;
-                if (r >= B) q = quotient(A, B, r);
-                if (r < low) {
-                    --q;
-                    r += B;
-                }
-            }
-            A = r;
-            m.m01 += q * m.m00;
-            m.m11 += q * m.m10;
-        } else {
-            W r = B - A;
-            if (r < low) return false;
-            Limb q = 1;
-            if (r >= A) {
-                r -= A;
-                q = 2;
-                if (r >= A) q = quotient(B, A, r);
-                if (r < low) {
-                    --q;
-                    r += A;
-                }
-            }
-            B = r;
-            m.m00 += q * m.m01;
-            m.m10 += q * m.m11;
+inline bool euclidStep(W& X, W Y, W low, Limb& to0, Limb from0, Limb& to1, Limb from1) {
+    W r = X - Y;
+    if (r < low) return false;
+    Limb q = 1;
+    bool last = false;
+    if (r >= Y) {
+        r -= Y;
+        q = 2;
+        if (r >= Y) q = quotient(X, Y, r);
+        if (r < low) {
+            --q;
+            r += Y;
+            last = true;
         }
     }
-    return true;
+    X = r;
+    to0 += q * from0;
+    to1 += q * from1;
+    return !last;
+}
+
+// Euclid's steps on (A, B) while both stay at least `low` and the larger one passes `more`
+// (true when it stops being so); false when no further step is possible.
+template <class W, class More>
+bool euclidSteps(W& A, W& B, W low, More more, Cofactors& m) {
+    bool aLarger = A >= B;
+    for (;;) {
+        if (aLarger) {
+            if (!more(A)) return true;
+            if (!euclidStep(A, B, low, m.m01, m.m00, m.m11, m.m10)) return false;
+        }
+        aLarger = true;   // each step leaves the reduced value the smaller
+        if (!more(B)) return true;
+        if (!euclidStep(B, A, low, m.m00, m.m01, m.m10, m.m11)) return false;
+    }
 }
 
 // Euclid's steps on 128-bit values A, B while both stay at least 2^t (65 <= t <= 127); the
@@ -126,14 +124,14 @@ Cofactors leadingCofactors(u128 A, u128 B, unsigned t) {
     Cofactors m;
     const u128 low = (u128)1 << t;
     if (A < low || B < low) return m;
-    if (!euclidSteps<u128>(A, B, low, (u128)1 << 96, m)) return m;
+    if (!euclidSteps(A, B, low, [](u128 x) { return (Limb)(x >> 64) >> 32 != 0; }, m)) return m;
     const unsigned sh = 64 - (unsigned)std::countl_zero((Limb)((A | B) >> 64));   // 1..32
     const unsigned t2 = std::max(33u, t + 1 - sh);
     Limb a = (Limb)(A >> sh), b = (Limb)(B >> sh);
     const Limb low2 = Limb{1} << std::min(t2, 63u);
     Cofactors n;
     if (t2 < 63 && a >= low2 && b >= low2) {
-        euclidSteps<Limb>(a, b, low2, 0, n);
+        euclidSteps(a, b, low2, [](Limb) { return true; }, n);
         if (!n.identity()) {
             // (A; B) := N^-1 (A; B): both results fit, entries of N below 2^31
             const u128 A2 = (u128)n.m11 * A - (u128)n.m01 * B, B2 = (u128)n.m00 * B - (u128)n.m10 * A;
@@ -144,7 +142,7 @@ Cofactors leadingCofactors(u128 A, u128 B, unsigned t) {
                  m.m10 * n.m00 + m.m11 * n.m10, m.m10 * n.m01 + m.m11 * n.m11};
         }
     }
-    euclidSteps<u128>(A, B, low, 0, m);
+    euclidSteps(A, B, low, [](u128) { return true; }, m);
     return m;
 }
 
