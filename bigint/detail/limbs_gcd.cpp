@@ -157,18 +157,18 @@ u128 top128(const Limb* z, size_t n, unsigned shift) {
 // (a, b) := (m11 a - m01 b, m00 b - m10 a) over n limbs in one pass; both results are known
 // to be non-negative and to fit.
 void applyCofactors(Limb* a, Limb* b, size_t n, const Cofactors& m) {
-    Limb c1 = 0, c2 = 0, c3 = 0, c4 = 0;
+    // Each limb's difference of two products below 2^127, plus a carry below 2^64 either
+    // way, fits a signed 128-bit sum: one carry for each result.
+    __extension__ typedef __int128 i128;
+    i128 ca = 0, cb = 0;
     for (size_t i = 0; i < n; ++i) {
         const Limb ai = a[i], bi = b[i];
-        const u128 p1 = (u128)m.m11 * ai + c1, p2 = (u128)m.m01 * bi + c2;
-        const u128 p3 = (u128)m.m00 * bi + c3, p4 = (u128)m.m10 * ai + c4;
-        const Limb l1 = (Limb)p1, l2 = (Limb)p2, l3 = (Limb)p3, l4 = (Limb)p4;
-        a[i] = l1 - l2;
-        b[i] = l3 - l4;
-        c1 = (Limb)(p1 >> 64);
-        c2 = (Limb)(p2 >> 64) + (l1 < l2);
-        c3 = (Limb)(p3 >> 64);
-        c4 = (Limb)(p4 >> 64) + (l3 < l4);
+        ca += (i128)((u128)m.m11 * ai) - (i128)((u128)m.m01 * bi);
+        cb += (i128)((u128)m.m00 * bi) - (i128)((u128)m.m10 * ai);
+        a[i] = (Limb)ca;
+        b[i] = (Limb)cb;
+        ca >>= 64;
+        cb >>= 64;
     }
 }
 
@@ -215,18 +215,16 @@ void multiplyBy(Matrix& M, const Cofactors& n) {
         const size_t len = std::max(u.size(), v.size()) + 1;   // entries below 2^63
         u.resize(len, 0);
         v.resize(len, 0);
-        Limb c1 = 0, c2 = 0, c3 = 0, c4 = 0;
+        // two products below 2^127 and a carry below 2^64 fit one 128-bit sum
+        u128 cu = 0, cv = 0;
         for (size_t i = 0; i < len; ++i) {
             const Limb ui = u[i], vi = v[i];
-            const u128 p1 = (u128)n.m00 * ui + c1, p2 = (u128)n.m10 * vi + c2;
-            const u128 p3 = (u128)n.m01 * ui + c3, p4 = (u128)n.m11 * vi + c4;
-            const Limb s1 = (Limb)p1 + (Limb)p2, s2 = (Limb)p3 + (Limb)p4;
-            u[i] = s1;
-            v[i] = s2;
-            c1 = (Limb)(p1 >> 64);
-            c2 = (Limb)(p2 >> 64) + (s1 < (Limb)p1);
-            c3 = (Limb)(p3 >> 64);
-            c4 = (Limb)(p4 >> 64) + (s2 < (Limb)p3);
+            cu += (u128)n.m00 * ui + (u128)n.m10 * vi;
+            cv += (u128)n.m01 * ui + (u128)n.m11 * vi;
+            u[i] = (Limb)cu;
+            v[i] = (Limb)cv;
+            cu >>= 64;
+            cv >>= 64;
         }
         trim(u);
         trim(v);
