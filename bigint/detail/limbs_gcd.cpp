@@ -1,6 +1,7 @@
-// gcd on 64-bit limbs: Lehmer's method for short values and a half-gcd above
-// thresholds.hgcd, which finds the cofactors of half of Euclid's steps from the leading half
-// of the limbs, recursively, and applies them to the rest with the fast products.
+// gcd on 64-bit limbs: Lehmer's method for short values and a half-gcd from thresholds.gcd
+// limbs, which finds the cofactors of half of Euclid's steps from the leading half of the
+// limbs, recursively (down to thresholds.hgcd), and applies them to the rest with the fast
+// products.
 //
 // Every reduction here is a matrix M of non-negative entries and determinant 1 (a product of
 // Euclid's steps) with (a; b) = M (x; y), so gcd(x, y) = gcd(a, b) whatever the quotients were.
@@ -36,8 +37,8 @@ inline Limb mod21(Limb hi, Limb lo, Limb d) {
 }
 
 // A div B and A mod B for B >= 2^64 (so the quotient fits a limb), without the library's
-// 128-bit division: the quotient of the leading 64 bits of B into A shifted alike is at most
-// two above the true one and at most one below it, settled by a few subtractions.
+// 128-bit division: the quotient of the leading 64 bits of B into A shifted alike is the true
+// one or one above it.
 inline Limb divrem128(u128 A, u128 B, u128& r) {
     const unsigned sh = 64 - (unsigned)std::countl_zero((Limb)(B >> 64));   // 1..64
     const Limb b1 = (Limb)(B >> sh);
@@ -50,9 +51,9 @@ inline Limb divrem128(u128 A, u128 B, u128& r) {
 #else
     q = (Limb)(a1 / b1);
 #endif
-    q = q >= 2 ? q - 2 : 0;
+    q = q >= 1 ? q - 1 : 0;
     r = A - (u128)q * B;
-    while (r >= B) {
+    while (r >= B) {   // once at most
         r -= B;
         ++q;
     }
