@@ -163,6 +163,41 @@ TEST(LimbKernels, DecimalConversionsAroundTheirSplits) {
     }
 }
 
+// To decimal through the reciprocals of the powers of ten (built on a power's second
+// division; the transform threshold lowered so that short powers get them too): blocks of
+// nines above blocks of zeros, the largest remainders (10^k - 1), powers of ten and their
+// neighbours, random values; each converted twice, so the second run meets the reciprocals.
+TEST(LimbKernels, DecimalThroughReciprocals) {
+    const uint64_t seed = seedFor(5);
+    Shapes shapes(seed);
+    struct Restore {
+        limbs::Thresholds saved = limbs::thresholds;
+        ~Restore() { limbs::thresholds = saved; }
+    } restore;
+    limbs::thresholds.fft = 8;
+    limbs::thresholds.fftSqr = 8;
+    for (unsigned long k = 19 * 16; k <= 19 * 256; k *= 2) {
+        for (unsigned long digits : {k - 1, k, k + 1, 2 * k - 1, 2 * k, 2 * k + 1}) {
+            std::vector<Mpz> values(6);
+            Mpz t;
+            mpz_ui_pow_ui(values[0].v, 10, digits);
+            mpz_sub_ui(values[0].v, values[0].v, 1);   // all nines
+            mpz_ui_pow_ui(values[1].v, 10, digits);
+            mpz_add_ui(values[2].v, values[1].v, 1);
+            mpz_ui_pow_ui(t.v, 10, digits / 2);        // nines over zeros: 10^digits - 10^(digits/2)
+            mpz_sub(values[3].v, values[1].v, t.v);
+            mpz_add_ui(values[4].v, t.v, 0);
+            mpz_sub_ui(values[4].v, values[4].v, 1);   // 10^(digits/2) - 1
+            mpz_mul(values[4].v, values[4].v, t.v);    // nines over zeros at the middle split
+            shapes.make(values[5], 1 + digits * 10 / 193, (int)(shapes.rng()() % 6));
+            for (const Mpz& v : values)
+                for (int pass = 0; pass < 2; ++pass)
+                    ASSERT_EQ(BigToDecimal(v.get()), v.str())
+                        << "seed " << seed << " digits " << digits << " pass " << pass;
+        }
+    }
+}
+
 }  // namespace
 
 // Modular powers on moduli around the length where the reduction by rows hands over to the

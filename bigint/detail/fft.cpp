@@ -12,10 +12,6 @@
 #include <numbers>
 
 namespace bigfft {
-namespace {
-
-// Sizes kept per thread; a ninth size evicts the oldest one.
-constexpr size_t kCachedSizes = 8;
 
 // Right-angle weights e^{i pi j / (2n)} of the negacyclic product.
 struct Weights {
@@ -29,6 +25,11 @@ struct Weights {
         }
     }
 };
+
+namespace {
+
+// Sizes kept per thread; one more evicts the oldest one.
+constexpr size_t kCachedSizes = 16;
 
 // Kept per thread like the transforms, and shared the same way (see transformFor).
 std::shared_ptr<const Weights> weightsFor(size_t n) {
@@ -489,15 +490,16 @@ WrappedPlan wrappedPlanFor(size_t minBits, size_t stretch) {
 }
 
 WrappedFactor::WrappedFactor(const uint64_t* y, size_t ny, size_t n, int bits)
-    : n_(n), limbs_(2 * n * (size_t)bits / 64), bits_(bits), re_(n), im_(n) {
+    : n_(n), limbs_(2 * n * (size_t)bits / 64), bits_(bits), re_(n), im_(n),
+      transform_(transformFor(n)), weights_(weightsFor(n)) {
     loadWrapped(y, ny, bits, *weightsFor(n), re_.data(), im_.data());
-    transformFor(n)->forward(re_.data(), im_.data());
+    transform_->forward(re_.data(), im_.data());
 }
 
 bool WrappedFactor::mul(const uint64_t* x, size_t nx, uint64_t* out) const {
     const size_t n = n_;
-    const std::shared_ptr<const Transform> transform = transformFor(n);
-    const std::shared_ptr<const Weights> weights = weightsFor(n);
+    const Transform* transform = transform_.get();
+    const Weights* weights = weights_.get();
     Scratch& s = scratch();
     s.ar.resize(n);
     s.ai.resize(n);

@@ -52,6 +52,8 @@ bool sqr(const int64_t* a, size_t na, int64_t* out);
 bool mul(const uint64_t* a, size_t na, const uint64_t* b, size_t nb, uint64_t* out);
 bool sqr(const uint64_t* a, size_t na, uint64_t* out);
 
+struct Weights;   // of the right-angle convolution, kept per thread and length like the transforms
+
 // Products modulo 2^M + 1 with M = 2 n bits, for a transform of n points (n a multiple of 32,
 // so that M is a multiple of 64) and pieces of `bits` bits: the right-angle convolution
 // without its zero padding, half the length of a full product. One factor is transformed
@@ -70,6 +72,9 @@ private:
     size_t n_, limbs_;
     int bits_;
     std::vector<double> re_, im_;
+    // Held here: the per-thread caches may evict them while the factor lives.
+    std::shared_ptr<const Transform> transform_;
+    std::shared_ptr<const Weights> weights_;
 };
 
 // The shortest wrapped product that holds numbers of minBits bits: a transform of `points`

@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include <memory>
+
+#include "bigint/detail/fft.h"
 #include "bigint/detail/limbs.h"
 
 namespace limbs {
@@ -16,20 +19,42 @@ constexpr Limb kFive19 = 19073486328125ull;
 
 // 5^(19 * 2^k), trimmed: 10^e = 5^e 2^e with e = 19 * 2^k, and the power of two is a shift, so
 // products and divisions by 10^e work on 5^e, which has 0.7 times the bits. Kept per thread
-// for the whole run: every conversion of a similar size (the rows of a certificate above all)
-// reuses them, a few MB at most for the longest numbers.
-const Vec& fivePower(size_t k) {
-    thread_local std::vector<Vec> powers;
-    if (powers.empty()) powers.push_back(Vec{kFive19});
-    while (powers.size() <= k) {
-        const Vec& last = powers.back();
+// for the whole run with what makes products and divisions by it cheaper (see Level): every
+// conversion of a similar size (the rows of a certificate above all) reuses them, a few MB
+// at most for the longest numbers.
+struct Level {
+    Vec p;   // 5^e
+    // Division (to decimal) of dividends below B^L, once the level has served twice: Barrett's
+    // reciprocal mu = floor(B^L / p), transformed for wrapped products with the dividends'
+    // tops, and p transformed for products modulo B^K + 1, K > p's limbs, where the
+    // remainder lies.
+    size_t divisions = 0;
+    size_t L = 0;
+    Vec mu;
+    std::unique_ptr<bigfft::WrappedFactor> muWrapped, pWrapped;
+    // Products (from decimal) with factors of up to `factorLimbs` limbs: p transformed once.
+    size_t factorLimbs = 0;
+    std::unique_ptr<bigfft::WrappedFactor> pProduct;
+};
+
+Level& level(size_t k) {
+    thread_local std::vector<std::unique_ptr<Level>> levels;
+    if (levels.empty()) {
+        levels.push_back(std::make_unique<Level>());
+        levels.back()->p = Vec{kFive19};
+    }
+    while (levels.size() <= k) {
+        const Vec& last = levels.back()->p;
         Vec sq(2 * last.size());
         sqr(sq.data(), last.data(), last.size());
         sq.resize(trimmed(sq.data(), sq.size()));
-        powers.push_back(std::move(sq));
+        levels.push_back(std::make_unique<Level>());
+        levels.back()->p = std::move(sq);
     }
-    return powers[k];
+    return *levels[k];
 }
+
+const Vec& fivePower(size_t k) { return level(k).p; }
 
 size_t tenExponent(size_t k) { return kChunk << k; }
 
@@ -56,6 +81,101 @@ void shiftUpAdd(Limb* r, size_t m, const Limb* v, size_t nv, size_t e, const Lim
         std::copy(v, v + nvFit, r + w);
     }
     add(r, r, m, low, std::min(nl, m));
+}
+
+// x mod (B^K + 1) for x of nx limbs, into out[0..K], in [0, B^K]: the K-limb chunks of x
+// alternately added and subtracted (B^K = -1).
+void modWrapped(const Limb* x, size_t nx, size_t K, Limb* out) {
+    Vec sums[2] = {Vec(K + 1, 0), Vec(K + 1, 0)};
+    for (size_t i = 0, c = 0; i < nx; i += K, ++c) {
+        Vec& s = sums[c % 2];
+        s[K] += add(s.data(), s.data(), K, x + i, std::min(K, nx - i));
+    }
+    for (Vec& s : sums) {   // hi B^K + lo = lo - hi
+        const Limb hi = s[K];
+        s[K] = 0;
+        if (sub_1(s.data(), K, hi)) s[K] = add_1(s.data(), K, 1);
+    }
+    if (sub_n(out, sums[0].data(), sums[1].data(), K + 1)) {   // below zero: + B^K + 1
+        add_1(out, K + 1, 1);
+        out[K] += 1;
+    }
+}
+
+// r[0..K] = (a - b) mod (B^K + 1) for a, b in [0, B^K].
+void subWrapped(Limb* r, const Limb* a, const Limb* b, size_t K) {
+    if (sub_n(r, a, b, K + 1)) {
+        add_1(r, K + 1, 1);
+        r[K] += 1;
+    }
+}
+
+// top (nt limbs) div and mod the level's power p, through its reciprocal: the estimate
+// q3 = floor(floor(top / B^(d-1)) mu / B^(L-d+1)) is at most two below the quotient (Barrett),
+// and the remainder top - q3 p, below 3p < B^K, is found modulo B^K + 1. False when the level
+// has no reciprocal or a rounding check failed; q and r are then untouched.
+bool divideByReciprocal(Level& lv, const Limb* top, size_t nt, Vec& q, Vec& r) {
+    const Vec& p = lv.p;
+    const size_t d = p.size(), L = lv.L;
+    if (!lv.muWrapped || nt > L || nt < d) return false;
+    const size_t nq = L - d + 1;
+    // The product with mu is as long as for the longest dividends: a much shorter quotient
+    // (the top of a number just past a power of ten) is cheaper by the plain division.
+    if (4 * (nt - d + 1) < 3 * nq) return false;
+    // q3 from the wrapped (here exact) product of top's high limbs and mu.
+    Vec prod(lv.muWrapped->limbs() + 1);
+    if (!lv.muWrapped->mul(top + d - 1, nt - d + 1, prod.data())) return false;
+    Vec q3(prod.begin() + (long)nq, prod.begin() + (long)(2 * nq));
+    // The remainder modulo B^K + 1.
+    const size_t K = lv.pWrapped->limbs();
+    Vec qf(K + 1), h(K + 1), tf(K + 1), rem(K + 1);
+    modWrapped(q3.data(), nq, K, qf.data());
+    if (qf[K]) {   // q3 = -1: h = -p
+        Vec pk(K + 1, 0), zero(K + 1, 0);
+        std::copy(p.begin(), p.end(), pk.begin());
+        subWrapped(h.data(), zero.data(), pk.data(), K);
+    } else if (!lv.pWrapped->mul(qf.data(), K, h.data())) {
+        return false;
+    }
+    modWrapped(top, nt, K, tf.data());
+    subWrapped(rem.data(), tf.data(), h.data(), K);
+    // rem < 3p: at most two corrections.
+    const size_t nr = std::max(d + 1, trimmed(rem.data(), K + 1));
+    rem.resize(nr);
+    Vec pp(p);
+    pp.resize(nr, 0);
+    while (cmp_n(rem.data(), pp.data(), nr) >= 0) {
+        sub_n(rem.data(), rem.data(), pp.data(), nr);
+        add_1(q3.data(), nq, 1);
+    }
+    rem.resize(d);
+    q = std::move(q3);
+    r = std::move(rem);
+    return true;
+}
+
+// Builds the level's reciprocal for dividends below 10^(2e) 2^-e (those of emit below): from
+// the level's second division on (one conversion alone seldom needs it), when thresholds.fft
+// allows transform products at its size.
+void prepareDivisions(Level& lv, size_t e) {
+    if (++lv.divisions < 2 || lv.muWrapped || lv.p.size() < thresholds.fft) return;
+    const Vec& p = lv.p;
+    const size_t d = p.size();
+    // top < 2^e 5^(2e) <= 2^(e + 2 bits(p)).
+    const size_t pbits = 64 * (d - 1) + (size_t)(64 - __builtin_clzll(p[d - 1]));
+    const size_t L = (e + 2 * pbits + 63) / 64 + 1;
+    Vec num(L + 1, 0);
+    num[L] = 1;
+    Vec mu(L + 2 - d);
+    divmod(mu.data(), nullptr, num.data(), L + 1, p.data(), d);
+    const size_t nq = L - d + 1;   // mu < B^nq: B^L / p < B^L / B^(d-1)
+    mu.resize(nq);
+    lv.L = L;
+    lv.mu = std::move(mu);
+    const bigfft::WrappedPlan q = bigfft::wrappedPlanFor(2 * 64 * nq);
+    lv.muWrapped = std::make_unique<bigfft::WrappedFactor>(lv.mu.data(), nq, q.points, q.bits);
+    const bigfft::WrappedPlan r = bigfft::wrappedPlanFor(64 * (d + 1));
+    lv.pWrapped = std::make_unique<bigfft::WrappedFactor>(p.data(), d, r.points, r.bits);
 }
 
 // Writes v < 10^19 as exactly 19 digits at out.
@@ -97,7 +217,8 @@ void emit(char* out, const Limb* x, size_t n, size_t k) {
         return;
     }
     const size_t e = tenExponent(k);
-    const Vec& p = fivePower(k);
+    Level& lv = level(k);
+    const Vec& p = lv.p;
     Vec top = shiftedDown(x, n, e);
     const size_t nt = std::max<size_t>(trimmed(top.data(), top.size()), 1);
     if (nt < p.size() || (nt == p.size() && cmp_n(top.data(), p.data(), nt) < 0)) {
@@ -106,8 +227,13 @@ void emit(char* out, const Limb* x, size_t n, size_t k) {
         emit(out + width / 2, x, n, k - 1);
         return;
     }
-    Vec q(nt - p.size() + 1), r5(p.size());
-    divmod(q.data(), r5.data(), top.data(), nt, p.data(), p.size());
+    prepareDivisions(lv, e);
+    Vec q, r5;
+    if (!divideByReciprocal(lv, top.data(), nt, q, r5)) {
+        q.assign(nt - p.size() + 1, 0);
+        r5.assign(p.size(), 0);
+        divmod(q.data(), r5.data(), top.data(), nt, p.data(), p.size());
+    }
     // x mod 10^e < 10^e: as many limbs as e bits plus p.
     const size_t m = std::min(n, e / 64 + p.size() + 1);
     const size_t lw = e / 64;
