@@ -32,9 +32,6 @@ struct Level {
     size_t L = 0;
     Vec mu;
     std::unique_ptr<bigfft::WrappedFactor> muWrapped, pWrapped;
-    // Products (from decimal) with factors of up to `factorLimbs` limbs: p transformed once.
-    size_t factorLimbs = 0;
-    std::unique_ptr<bigfft::WrappedFactor> pProduct;
 };
 
 Level& level(size_t k) {
