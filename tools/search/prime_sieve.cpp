@@ -244,10 +244,18 @@ constexpr u64 kFirstListingSegmentBytes = u64(1) << 16;
 // Primes below this cross whole turns in every slice; the larger ones go once over the segment.
 constexpr u64 kSlicePrimeLimit = u64(1) << 14;
 
+// A sieving prime in one word: the byte of its next multiple relative to the current segment
+// (43 bits: the whole sieve spans less than 2^40 bytes), p / 30 (18 bits: p is at most 2^22) and
+// the wheel index of the next multiplier k (3 bits). The class of p is the group it sits in.
 struct WheelPrime {
-    u64 q;          // byte of the next multiple, relative to the current segment
-    uint32_t a;     // p / 30 (the class is the group the prime sits in)
-    uint32_t wi;    // wheel index of the next multiplier k
+    u64 bits;
+    static constexpr int kQShift = 21;
+    WheelPrime(u64 q, u64 a, u64 wi) : bits(q << kQShift | a << 3 | wi) {}
+    u64 q() const { return bits >> kQShift; }
+    u64 a() const { return bits >> 3 & ((u64(1) << 18) - 1); }
+    u64 wi() const { return bits & 7; }
+    void set(u64 q, u64 wi) { bits = q << kQShift | (bits & ((u64(1) << kQShift) - 8)) | wi; }
+    void moveBack(u64 bytes) { bits -= bytes << kQShift; }
 };
 using WheelGroups = std::array<std::vector<WheelPrime>, 8>;   // by class
 
@@ -256,26 +264,25 @@ using WheelGroups = std::array<std::vector<WheelPrime>, 8>;   // by class
 // the first multiple at or beyond end.
 template <int C>
 inline void crossWheelPrime(uint8_t* s, WheelPrime& wp, u64 end) {
-    const u64 q = wp.q;
+    const u64 q = wp.q();
     if (q >= end) return;
-    const u64 a = wp.a, p = 30 * a + kWheelResidue[C];
+    const u64 a = wp.a(), wi = wp.wi(), p = 30 * a + kWheelResidue[C];
     constexpr auto& k = kWheel.carry[C];
     constexpr auto& m = kWheel.clear[C];
     const u64 o0 = a + k[0], o1 = a * 7 + k[1], o2 = a * 11 + k[2], o3 = a * 13 + k[3], o4 = a * 17 + k[4],
               o5 = a * 19 + k[5], o6 = a * 23 + k[6], o7 = a * 29 + k[7];
     const u64 offset[8] = {o0, o1, o2, o3, o4, o5, o6, o7};
-    u64 base = q - offset[wp.wi];   // the byte of the current turn's start (p t), wrapping if before the segment
+    u64 base = q - offset[wi];   // the byte of the current turn's start (p t), wrapping if before the segment
 #define QUENDRA_CROSS(J)                       \
     {                                          \
         const u64 at = base + o##J;            \
         if (at >= end) {                       \
-            wp.q = at;                         \
-            wp.wi = J;                         \
+            wp.set(at, J);                     \
             return;                            \
         }                                      \
         s[at] &= m[J];                         \
     }
-    switch (wp.wi) {
+    switch (wi) {
     case 1: QUENDRA_CROSS(1) [[fallthrough]];
     case 2: QUENDRA_CROSS(2) [[fallthrough]];
     case 3: QUENDRA_CROSS(3) [[fallthrough]];
@@ -303,8 +310,7 @@ inline void crossWheelPrime(uint8_t* s, WheelPrime& wp, u64 end) {
     QUENDRA_CROSS(5)
     QUENDRA_CROSS(6)
 #undef QUENDRA_CROSS
-    wp.q = base + o7;
-    wp.wi = 7;
+    wp.set(base + o7, 7);
 }
 
 // Every prime of the groups crossed up to byte `end`, then moved `shift` bytes back (the length
@@ -313,7 +319,7 @@ template <int C = 0>
 void crossGroups(uint8_t* s, WheelGroups& groups, u64 end, u64 shift) {
     for (WheelPrime& wp : groups[C]) {
         crossWheelPrime<C>(s, wp, end);
-        wp.q -= shift;
+        wp.moveBack(shift);
     }
     if constexpr (C < 7) crossGroups<C + 1>(s, groups, end, shift);
 }
@@ -322,6 +328,14 @@ void crossGroups(uint8_t* s, WheelGroups& groups, u64 end, u64 shift) {
 // k >= p coprime to 30, split into the slices' primes and the segment's.
 void wheelPrimesFrom(u64 lo, u64 hi, std::span<const uint32_t> base, WheelGroups& small, WheelGroups& large) {
     const u64 firstByte = lo / 30;
+    // Room for each group at once: the lists are long, and each search builds its own.
+    std::size_t sizes[2][8] = {};
+    for (uint32_t p : base)
+        if (p > kLargestBytePatternPrime) ++sizes[p >= kSlicePrimeLimit][kResidues.index[p % 30]];
+    for (std::size_t c = 0; c < 8; ++c) {
+        small[c].reserve(sizes[0][c]);
+        large[c].reserve(sizes[1][c]);
+    }
     for (uint32_t p32 : base) {
         const u64 p = p32;
         if (p <= kLargestBytePatternPrime) continue;
@@ -335,8 +349,8 @@ void wheelPrimesFrom(u64 lo, u64 hi, std::span<const uint32_t> base, WheelGroups
         const u64 m = p * k;             // at most about hi + 6 p, far below 2^64
         if (m > hi) continue;
         WheelGroups& groups = p < kSlicePrimeLimit ? small : large;
-        groups[(std::size_t)kResidues.index[p % 30]].push_back(
-            {m / 30 - firstByte, (uint32_t)(p / 30), (uint32_t)kResidues.index[k % 30]});
+        groups[(std::size_t)kResidues.index[p % 30]].emplace_back(m / 30 - firstByte, p / 30,
+                                                                  (u64)kResidues.index[k % 30]);
     }
 }
 
