@@ -339,11 +339,11 @@ void wheelPrimesFrom(u64 lo, u64 hi, std::span<const uint32_t> base, WheelGroups
     for (uint32_t p32 : base) {
         const u64 p = p32;
         if (p <= kLargestBytePatternPrime) continue;
-        // lo / p through the floating-point unit (exact to within one here, lo being below
-        // 2^45), then corrected: a 64-bit division per prime takes longer.
+        // lo / p through the floating-point unit (within one of the truth, lo being below
+        // 2^45), then corrected without a branch: a 64-bit division per prime takes longer.
         u64 t = (u64)((double)lo / (double)p);
-        while (t * p > lo) --t;
-        while ((t + 1) * p <= lo) ++t;
+        t -= t * p > lo;
+        t += (t + 1) * p <= lo;
         u64 k = std::max(p, t + (t * p < lo));
         k += kResidues.toNext[k % 30];   // the first multiplier coprime to 30
         const u64 m = p * k;             // at most about hi + 6 p, far below 2^64
