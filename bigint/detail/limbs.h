@@ -62,12 +62,12 @@ struct Thresholds {
     size_t decimal = 30;
     // gcd: Lehmer's passes over the whole numbers below (about 63 bits a pass, four
     // multiplications a limb: some 2 n^2 in all); the half-gcd, whose work is products of
-    // n/2 by n/4 limbs on each of log n levels, is level with them from 300 to 600 limbs and
-    // ahead from about 700 (by a quarter at 1000).
-    size_t gcd = 600;
+    // n/2 by n/4 limbs on each of log n levels, overtakes them at about 1000 limbs with
+    // these products (650 limbs: 0.86 ms against 0.75 ms; 1400 limbs: 3.0 ms against 3.3 ms).
+    size_t gcd = 1000;
     // Inside the half-gcd: Lehmer's passes that also keep the cofactors (about 3 n^2
     // multiplications) below; the recursion on the leading half from about 100 limbs (the
-    // total barely moves between 60 and 200).
+    // total moves by less than 3% anywhere from 70 to 300, at 2200 and 5200 limbs).
     size_t hgcd = 100;
     // Montgomery reduction by rows (k^2 products of limbs) below; by two wrapped transform
     // products from about 136 limbs (powers with a 2000-bit exponent: rows 40 ms against
