@@ -151,6 +151,68 @@ Limb addmul_1Adx(Limb* r, const Limb* a, size_t n, Limb b) {
         : "cc", "memory");
     return c;
 }
+// r[0..n) -= a[0..n) * b for n >= 1, as r + ~P + 1 with P the low n limbs of the product:
+// the product's words on the carry flag as in addmul_1Adx, each complemented (not leaves the
+// flags alone) and added to the row on the overflow flag. Returns the product's top limb;
+// `added` gets the overflow chain's carry out, and the caller adds the 1.
+Limb submul_1Adx(Limb* r, const Limb* a, size_t n, Limb b, Limb& added) {
+    Limb lo, hi, zero, c = 0, of;
+    long i = -(long)n;
+    unsigned long first = n % 4;
+    r += n;
+    a += n;
+    __asm__(
+        "xor %k[zero], %k[zero]\n\t"
+        "jrcxz 3f\n\t"
+        "4:\n\t"
+        "mulx (%[a],%[i],8), %[lo], %[hi]\n\t"
+        "adcx %[c], %[lo]\n\t"
+        "not %[lo]\n\t"
+        "adox (%[r],%[i],8), %[lo]\n\t"
+        "mov %[lo], (%[r],%[i],8)\n\t"
+        "mov %[hi], %[c]\n\t"
+        "lea 1(%[i]), %[i]\n\t"
+        "lea -1(%[cnt]), %[cnt]\n\t"
+        "jrcxz 3f\n\t"
+        "jmp 4b\n\t"
+        "3:\n\t"
+        "mov %[i], %[cnt]\n\t"
+        "jrcxz 2f\n\t"
+        "1:\n\t"
+        "mulx (%[a],%[cnt],8), %[lo], %[hi]\n\t"
+        "adcx %[c], %[lo]\n\t"
+        "not %[lo]\n\t"
+        "adox (%[r],%[cnt],8), %[lo]\n\t"
+        "mov %[lo], (%[r],%[cnt],8)\n\t"
+        "mulx 8(%[a],%[cnt],8), %[lo], %[c]\n\t"
+        "adcx %[hi], %[lo]\n\t"
+        "not %[lo]\n\t"
+        "adox 8(%[r],%[cnt],8), %[lo]\n\t"
+        "mov %[lo], 8(%[r],%[cnt],8)\n\t"
+        "mulx 16(%[a],%[cnt],8), %[lo], %[hi]\n\t"
+        "adcx %[c], %[lo]\n\t"
+        "not %[lo]\n\t"
+        "adox 16(%[r],%[cnt],8), %[lo]\n\t"
+        "mov %[lo], 16(%[r],%[cnt],8)\n\t"
+        "mulx 24(%[a],%[cnt],8), %[lo], %[c]\n\t"
+        "adcx %[hi], %[lo]\n\t"
+        "not %[lo]\n\t"
+        "adox 24(%[r],%[cnt],8), %[lo]\n\t"
+        "mov %[lo], 24(%[r],%[cnt],8)\n\t"
+        "lea 4(%[cnt]), %[cnt]\n\t"
+        "jrcxz 2f\n\t"
+        "jmp 1b\n\t"
+        "2:\n\t"
+        "adcx %[zero], %[c]\n\t"   // the product's top limb
+        "mov $0, %k[of]\n\t"
+        "adox %[zero], %[of]\n\t"  // the row's carry out
+        : [c] "+&r"(c), [lo] "=&r"(lo), [hi] "=&r"(hi), [zero] "=&r"(zero), [i] "+&r"(i),
+          [cnt] "+&c"(first), [of] "=&r"(of)
+        : [a] "r"(a), [r] "r"(r), "d"(b)
+        : "cc", "memory");
+    added = of;
+    return c;
+}
 #endif
 
 }  // namespace
@@ -163,6 +225,15 @@ Limb addmul_1(Limb* r, const Limb* a, size_t n, Limb b) {
 }
 
 Limb submul_1(Limb* r, const Limb* a, size_t n, Limb b) {
+#ifdef QUENDRA_ADX_KERNELS
+    if (hasAdx && n > 0) {
+        // r - P = r + ~P + 1 - B^n: the borrow is 1 less the carries out of both additions.
+        Limb added;
+        const Limb top = submul_1Adx(r, a, n, b, added);
+        const Limb more = add_1(r, n, 1);
+        return top + 1 - added - more;
+    }
+#endif
     Limb c = 0;
     for (size_t i = 0; i < n; ++i) {
         const u128 p = (u128)a[i] * b + c;
