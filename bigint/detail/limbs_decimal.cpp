@@ -2,6 +2,7 @@
 // long ones by divide and conquer over the powers 10^(19 * 2^k), kept per thread, so that
 // converting n digits costs about a product of n digits times log n.
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include <memory>
@@ -175,12 +176,37 @@ void prepareDivisions(Level& lv, size_t e) {
     lv.pWrapped = std::make_unique<bigfft::WrappedFactor>(p.data(), d, r.points, r.bits);
 }
 
-// Writes v < 10^19 as exactly 19 digits at out.
-void put19(char* out, Limb v) {
-    for (int i = 18; i >= 0; --i) {
+// Writes v < 10^5 as exactly 5 digits at out.
+inline void put5(char* out, uint32_t v) {
+    for (int i = 4; i >= 0; --i) {
         out[i] = char('0' + v % 10);
         v /= 10;
     }
+}
+
+// Writes v < 10^19 as exactly 19 digits at out: four groups of at most five digits on 32-bit
+// words, independent of each other, instead of one chain of nineteen 64-bit divisions.
+void put19(char* out, Limb v) {
+    const Limb high = v / 10000000000ull, low = v % 10000000000ull;   // 9 and 10 digits
+    const uint32_t h1 = (uint32_t)(high / 100000), h0 = (uint32_t)(high % 100000);
+    const uint32_t l1 = (uint32_t)(low / 100000), l0 = (uint32_t)(low % 100000);
+    char first[5];
+    put5(first, h1);   // below 10^4: its first place is a zero
+    std::memcpy(out, first + 1, 4);
+    put5(out + 4, h0);
+    put5(out + 9, l1);
+    put5(out + 14, l0);
+}
+
+// The value of 8 decimal digits at s (no check): pairs, then quadruples, then the whole, each
+// step one multiplication on the 64-bit word that holds them.
+inline Limb parse8(const char* s) {
+    uint64_t x;
+    std::memcpy(&x, s, 8);   // s[0] in the low byte: the most significant digit
+    x -= 0x3030303030303030ull;
+    x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFull;
+    x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFull;
+    return (x * 10000 + (x >> 32)) & 0xFFFFFFFFull;
 }
 
 // Writes x (n limbs, destroyed) as exactly width digits at out, by repeated division by 10^19.
@@ -291,7 +317,13 @@ Vec fromDecimal(const char* s, size_t len) {
     for (size_t c = 0; c < n; ++c) {
         const size_t end = len - c * kChunk, start = end > kChunk ? end - kChunk : 0;
         Limb v = 0;
-        for (size_t i = start; i < end; ++i) v = v * 10 + Limb(s[i] - '0');
+        size_t i = start;
+        if (std::endian::native == std::endian::little && end - start == kChunk) {   // 3 + 8 + 8 digits
+            v = Limb(s[i] - '0') * 100 + Limb(s[i + 1] - '0') * 10 + Limb(s[i + 2] - '0');
+            v = v * 10000000000000000ull + parse8(s + i + 3) * 100000000ull + parse8(s + i + 11);
+            i = end;
+        }
+        for (; i < end; ++i) v = v * 10 + Limb(s[i] - '0');
         chunks[c] = v;
     }
     Vec r(n);
