@@ -23,16 +23,22 @@ constexpr Limb kFive19 = 19073486328125ull;
 // for the whole run with what makes products and divisions by it cheaper (see Level): every
 // conversion of a similar size (the rows of a certificate above all) reuses them, a few MB
 // at most for the longest numbers.
+// Barrett's reciprocal mu = floor(B^L / p) for dividends of L limbs, transformed for wrapped
+// products with the dividends' tops.
+struct Reciprocal {
+    size_t L;
+    Vec mu;
+    std::unique_ptr<bigfft::WrappedFactor> wrapped;
+};
+
 struct Level {
     Vec p;   // 5^e
-    // Division (to decimal) of dividends below B^L, once the level has served twice: Barrett's
-    // reciprocal mu = floor(B^L / p), transformed for wrapped products with the dividends'
-    // tops, and p transformed for products modulo B^K + 1, K > p's limbs, where the
-    // remainder lies.
-    size_t divisions = 0;
-    size_t L = 0;
-    Vec mu;
-    std::unique_ptr<bigfft::WrappedFactor> muWrapped, pWrapped;
+    // Division (to decimal): a reciprocal for each dividend length met twice (random values
+    // of one length give one or two dividend lengths per level), the latest few kept; and p
+    // transformed for products modulo B^K + 1, K > p's limbs, where the remainder lies.
+    std::vector<size_t> seen;   // dividend lengths met once, without a reciprocal yet
+    std::vector<std::unique_ptr<Reciprocal>> reciprocals;
+    std::unique_ptr<bigfft::WrappedFactor> pWrapped;
 };
 
 Level& level(size_t k) {
@@ -108,21 +114,54 @@ void subWrapped(Limb* r, const Limb* a, const Limb* b, size_t K) {
     }
 }
 
-// top (nt limbs) div and mod the level's power p, through its reciprocal: the estimate
-// q3 = floor(floor(top / B^(d-1)) mu / B^(L-d+1)) is at most two below the quotient (Barrett),
-// and the remainder top - q3 p, below 3p < B^K, is found modulo B^K + 1. False when the level
-// has no reciprocal or a rounding check failed; q and r are then untouched.
+// The reciprocal of the level's power for dividends of nt limbs, built on the second request
+// for that length; null before, or when the quotient is too short for it to pay.
+const Reciprocal* reciprocalFor(Level& lv, size_t nt) {
+    const size_t d = lv.p.size(), nq = nt - d + 1;
+    // Against a short quotient (nq limbs) the plain division costs about d / nq products of
+    // nq limbs, the reciprocal's way a product of nq and a wrapped one of d limbs.
+    if (d < thresholds.fft || 8 * nq < d || nq < 16) return nullptr;
+    for (const auto& r : lv.reciprocals)
+        if (r->L == nt) return r.get();
+    const auto seen = std::find(lv.seen.begin(), lv.seen.end(), nt);
+    if (seen == lv.seen.end()) {
+        if (lv.seen.size() >= 8) lv.seen.erase(lv.seen.begin());
+        lv.seen.push_back(nt);
+        return nullptr;
+    }
+    lv.seen.erase(seen);
+    auto r = std::make_unique<Reciprocal>();
+    r->L = nt;
+    Vec num(nt + 1, 0);
+    num[nt] = 1;
+    r->mu.assign(nq + 1, 0);
+    divmod(r->mu.data(), nullptr, num.data(), nt + 1, lv.p.data(), d);
+    r->mu.resize(nq);   // mu < B^nq: B^L / p < B^L / B^(d-1)
+    const bigfft::WrappedPlan plan = bigfft::wrappedPlanFor(2 * 64 * nq);
+    r->wrapped = std::make_unique<bigfft::WrappedFactor>(r->mu.data(), nq, plan.points, plan.bits);
+    if (!lv.pWrapped) {
+        const bigfft::WrappedPlan rp = bigfft::wrappedPlanFor(64 * (d + 1));
+        lv.pWrapped = std::make_unique<bigfft::WrappedFactor>(lv.p.data(), d, rp.points, rp.bits);
+    }
+    if (lv.reciprocals.size() >= 4) lv.reciprocals.erase(lv.reciprocals.begin());
+    lv.reciprocals.push_back(std::move(r));
+    return lv.reciprocals.back().get();
+}
+
+// top (nt limbs, trimmed) div and mod the level's power p, through a reciprocal: with L = nt
+// the estimate q3 = floor(floor(top / B^(d-1)) mu / B^(L-d+1)) is at most two below the
+// quotient (Barrett), and the remainder top - q3 p, below 3p < B^K, is found modulo B^K + 1.
+// False when there is no reciprocal or a rounding check failed; q and r are then untouched.
 bool divideByReciprocal(Level& lv, const Limb* top, size_t nt, Vec& q, Vec& r) {
     const Vec& p = lv.p;
-    const size_t d = p.size(), L = lv.L;
-    if (!lv.muWrapped || nt > L || nt < d) return false;
-    const size_t nq = L - d + 1;
-    // The product with mu is as long as for the longest dividends: a much shorter quotient
-    // (the top of a number just past a power of ten) is cheaper by the plain division.
-    if (4 * (nt - d + 1) < 3 * nq) return false;
+    const size_t d = p.size();
+    if (nt < d) return false;
+    const Reciprocal* rc = reciprocalFor(lv, nt);
+    if (!rc) return false;
+    const size_t nq = nt - d + 1;
     // q3 from the wrapped (here exact) product of top's high limbs and mu.
-    Vec prod(lv.muWrapped->limbs() + 1);
-    if (!lv.muWrapped->mul(top + d - 1, nt - d + 1, prod.data())) return false;
+    Vec prod(rc->wrapped->limbs() + 1);
+    if (!rc->wrapped->mul(top + d - 1, nq, prod.data())) return false;
     Vec q3(prod.begin() + (long)nq, prod.begin() + (long)(2 * nq));
     // The remainder modulo B^K + 1.
     const size_t K = lv.pWrapped->limbs();
@@ -150,30 +189,6 @@ bool divideByReciprocal(Level& lv, const Limb* top, size_t nt, Vec& q, Vec& r) {
     q = std::move(q3);
     r = std::move(rem);
     return true;
-}
-
-// Builds the level's reciprocal for dividends below 10^(2e) 2^-e (those of emit below): from
-// the level's second division on (one conversion alone seldom needs it), when thresholds.fft
-// allows transform products at its size.
-void prepareDivisions(Level& lv, size_t e) {
-    if (++lv.divisions < 2 || lv.muWrapped || lv.p.size() < thresholds.fft) return;
-    const Vec& p = lv.p;
-    const size_t d = p.size();
-    // top < 2^e 5^(2e) <= 2^(e + 2 bits(p)).
-    const size_t pbits = 64 * (d - 1) + (size_t)(64 - __builtin_clzll(p[d - 1]));
-    const size_t L = (e + 2 * pbits + 63) / 64 + 1;
-    Vec num(L + 1, 0);
-    num[L] = 1;
-    Vec mu(L + 2 - d);
-    divmod(mu.data(), nullptr, num.data(), L + 1, p.data(), d);
-    const size_t nq = L - d + 1;   // mu < B^nq: B^L / p < B^L / B^(d-1)
-    mu.resize(nq);
-    lv.L = L;
-    lv.mu = std::move(mu);
-    const bigfft::WrappedPlan q = bigfft::wrappedPlanFor(2 * 64 * nq);
-    lv.muWrapped = std::make_unique<bigfft::WrappedFactor>(lv.mu.data(), nq, q.points, q.bits);
-    const bigfft::WrappedPlan r = bigfft::wrappedPlanFor(64 * (d + 1));
-    lv.pWrapped = std::make_unique<bigfft::WrappedFactor>(p.data(), d, r.points, r.bits);
 }
 
 // Writes v < 10^5 as exactly 5 digits at out.
@@ -250,7 +265,6 @@ void emit(char* out, const Limb* x, size_t n, size_t k) {
         emit(out + width / 2, x, n, k - 1);
         return;
     }
-    prepareDivisions(lv, e);
     Vec q, r5;
     if (!divideByReciprocal(lv, top.data(), nt, q, r5)) {
         q.assign(nt - p.size() + 1, 0);
