@@ -158,15 +158,15 @@ TEST(SearchPrimes, First160000AfterTenToTheEighteenMinusTenToTheSeven) {
 }
 
 TEST(SearchPrimes, ManySegmentsWithoutTheLimit) {
-    // Several segments of each sieve: from 2 and around 10^9 the wheel of 30, above 2^34 the
-    // odd-only sieve; with a limit far beyond the count, every prime of the interval.
+    // Several segments of the wheel of 30, from 2 and higher up; with a limit far beyond the
+    // count, every prime of the interval.
     const std::vector<bool> prime = primeTable(20'000'000);
     std::vector<int64_t> expected;
     for (int64_t n = 2; n <= 20'000'000; ++n)
         if (prime[std::size_t(n)]) expected.push_back(n);
     Progress progress;
     EXPECT_EQ(SearchPrimes(2, 20'000'000, progress, 10'000'000).primes, expected);
-    // 2^42: sieving primes up to 2^21, beyond the segment's 2^20 odd numbers.
+    // 2^42: sieving primes up to 2^21, whose multiples lie far apart.
     for (int64_t from : {int64_t(1'000'000'007), (int64_t(1) << 34) + 1, (int64_t(1) << 42) + 1}) {
         const auto r = SearchPrimes(from, from + 12'000'000, progress, 10'000'000);
         EXPECT_FALSE(r.limitReached);
@@ -175,8 +175,8 @@ TEST(SearchPrimes, ManySegmentsWithoutTheLimit) {
 }
 
 TEST(SearchPrimes, AroundTheSwitchFromSieveToMillerRabin) {
-    // Square roots about 2^17 (the wheel below, the odd-only sieve above) and 2^22 (the full
-    // sieve below, the pre-sieve and Miller-Rabin above): all must list the primes GMP finds.
+    // Square roots about 2^17 and 2^22 (the full sieve below, the pre-sieve and Miller-Rabin
+    // above): all must list the primes GMP finds.
     for (int64_t centre : {int64_t(1) << 34, int64_t(1) << 44, (int64_t(1) << 44) + 9'000'000}) {
         const auto r = find(centre - 200'000, centre + 200'000);
         std::vector<int64_t> expected;
