@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "bigint/detail/limbs.h"
+#include "bigint/poll.h"
 #include "tests/gmp_util.h"
 
 namespace {
@@ -364,4 +365,30 @@ TEST(LimbKernels, GcdThroughTheHalfGcd) {
         }
     }
     limbs::thresholds = saved;
+}
+
+// A long gcd answers the poll of its thread: it is called along the way, and a poll that
+// throws ends the gcd with its exception, the operands unchanged.
+TEST(LimbKernels, LongGcdAnswersItsPoll) {
+    const uint64_t seed = seedFor(6);
+    Shapes shapes(seed);
+    Mpz a, b, e;
+    shapes.make(a, 3 * limbs::thresholds.gcd, 0);
+    shapes.make(b, 3 * limbs::thresholds.gcd, 0);
+    mpz_gcd(e.v, a.v, b.v);
+    const TBigInt A = a.get(), B = b.get();
+    TBigInt c;
+    int polls = 0;
+    {
+        BigPollScope scope([&] { ++polls; });
+        BigGcd(A, B, c);
+    }
+    EXPECT_TRUE(SameMagnitude(c, e)) << "seed " << seed;
+    EXPECT_GT(polls, 0);
+    struct Stop {};
+    TBigInt X = A, Y = B, d;
+    BigPollScope scope([] { throw Stop{}; });
+    EXPECT_THROW(BigGcd(X, Y, d), Stop);
+    EXPECT_EQ(X.Digits, A.Digits);
+    EXPECT_EQ(Y.Digits, B.Digits);
 }
