@@ -287,6 +287,14 @@ Plan planFor(size_t la, size_t lb) {
     return {n, bits};
 }
 
+// The bits pos .. pos + 63 of a number of na limbs (zeros past its end), masked.
+inline uint64_t rawPiece(const uint64_t* a, size_t na, size_t pos, uint64_t mask) {
+    const size_t w = pos >> 6;
+    const unsigned off = (unsigned)(pos & 63);
+    const uint64_t lo = w < na ? a[w] : 0, hi = w + 1 < na ? a[w + 1] : 0;
+    return ((lo >> off) | ((hi << 1) << (63 - off))) & mask;
+}
+
 // Writes the balanced pieces of a (na words of W bits, len significant bits) as doubles,
 // pieces 0..n-1 in re and n..2n-1 in im, zeros past the last one, and weights them for the
 // right-angle convolution: (re + i im) e^{i pi j / (2n)}. The pieces must fit 2n.
@@ -297,16 +305,23 @@ void load(const Word* a, size_t na, size_t len, int bits, const Weights& p, doub
     const int64_t half = int64_t{1} << (bits - 1);
     u128 acc = 0;
     int have = 0;
-    size_t idx = 0;
+    size_t idx = 0, pos = 0;
     int64_t carry = 0;
     auto next = [&]() {
-        if (have < bits && idx < na) {
-            acc |= (u128)(uint64_t)a[idx++] << have;
-            have += W;
+        uint64_t raw;
+        if constexpr (W == 64) {   // straight from the limbs: no chain through a bit buffer
+            raw = rawPiece((const uint64_t*)a, na, pos, mask);
+            pos += (size_t)bits;
+        } else {
+            if (have < bits && idx < na) {
+                acc |= (u128)(uint64_t)a[idx++] << have;
+                have += W;
+            }
+            raw = (uint64_t)acc & mask;
+            acc >>= bits;
+            have -= bits;
         }
-        int64_t v = (int64_t)((uint64_t)acc & mask) + carry;
-        acc >>= bits;
-        have -= bits;
+        const int64_t v = (int64_t)raw + carry;
         carry = v >= half;
         return (double)(v - (carry << bits));
     };
@@ -377,18 +392,11 @@ void loadWrapped(const uint64_t* x, size_t nx, int bits, const Weights& p, doubl
     const size_t n = p.n;
     const uint64_t mask = (uint64_t{1} << bits) - 1;
     const int64_t half = int64_t{1} << (bits - 1);
-    u128 acc = 0;
-    int have = 0;
-    size_t idx = 0;
+    size_t pos = 0;
     int64_t carry = 0;
     auto next = [&]() {
-        if (have < bits && idx < nx) {
-            acc |= (u128)x[idx++] << have;
-            have += 64;
-        }
-        int64_t v = (int64_t)((uint64_t)acc & mask) + carry;
-        acc >>= bits;
-        have -= bits;
+        const int64_t v = (int64_t)rawPiece(x, nx, pos, mask) + carry;
+        pos += (size_t)bits;
         carry = v >= half;
         return (double)(v - (carry << bits));
     };
