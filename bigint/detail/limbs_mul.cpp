@@ -68,16 +68,6 @@ Limb sub(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb) {
     return c;
 }
 
-Limb mul_1(Limb* r, const Limb* a, size_t n, Limb b) {
-    Limb c = 0;
-    for (size_t i = 0; i < n; ++i) {
-        const u128 p = (u128)a[i] * b + c;
-        r[i] = (Limb)p;
-        c = (Limb)(p >> 64);
-    }
-    return c;
-}
-
 namespace {
 
 Limb addmul_1Portable(Limb* r, const Limb* a, size_t n, Limb b) {
@@ -213,6 +203,53 @@ Limb submul_1Adx(Limb* r, const Limb* a, size_t n, Limb b, Limb& added) {
     added = of;
     return c;
 }
+// r[0..n) = a[0..n) * b for n >= 1 (r may equal a); returns the carry limb. The carries on
+// the carry flag alone, which nothing else touches.
+Limb mul_1Adx(Limb* r, const Limb* a, size_t n, Limb b) {
+    Limb lo, hi, zero, c = 0;
+    long i = -(long)n;
+    unsigned long first = n % 4;
+    r += n;
+    a += n;
+    __asm__(
+        "xor %k[zero], %k[zero]\n\t"
+        "jrcxz 3f\n\t"
+        "4:\n\t"
+        "mulx (%[a],%[i],8), %[lo], %[hi]\n\t"
+        "adcx %[c], %[lo]\n\t"
+        "mov %[lo], (%[r],%[i],8)\n\t"
+        "mov %[hi], %[c]\n\t"
+        "lea 1(%[i]), %[i]\n\t"
+        "lea -1(%[cnt]), %[cnt]\n\t"
+        "jrcxz 3f\n\t"
+        "jmp 4b\n\t"
+        "3:\n\t"
+        "mov %[i], %[cnt]\n\t"
+        "jrcxz 2f\n\t"
+        "1:\n\t"
+        "mulx (%[a],%[cnt],8), %[lo], %[hi]\n\t"
+        "adcx %[c], %[lo]\n\t"
+        "mov %[lo], (%[r],%[cnt],8)\n\t"
+        "mulx 8(%[a],%[cnt],8), %[lo], %[c]\n\t"
+        "adcx %[hi], %[lo]\n\t"
+        "mov %[lo], 8(%[r],%[cnt],8)\n\t"
+        "mulx 16(%[a],%[cnt],8), %[lo], %[hi]\n\t"
+        "adcx %[c], %[lo]\n\t"
+        "mov %[lo], 16(%[r],%[cnt],8)\n\t"
+        "mulx 24(%[a],%[cnt],8), %[lo], %[c]\n\t"
+        "adcx %[hi], %[lo]\n\t"
+        "mov %[lo], 24(%[r],%[cnt],8)\n\t"
+        "lea 4(%[cnt]), %[cnt]\n\t"
+        "jrcxz 2f\n\t"
+        "jmp 1b\n\t"
+        "2:\n\t"
+        "adcx %[zero], %[c]\n\t"
+        : [c] "+&r"(c), [lo] "=&r"(lo), [hi] "=&r"(hi), [zero] "=&r"(zero), [i] "+&r"(i),
+          [cnt] "+&c"(first)
+        : [a] "r"(a), [r] "r"(r), "d"(b)
+        : "cc", "memory");
+    return c;
+}
 #endif
 
 }  // namespace
@@ -222,6 +259,19 @@ Limb addmul_1(Limb* r, const Limb* a, size_t n, Limb b) {
     if (hasAdx && n > 0) return addmul_1Adx(r, a, n, b);
 #endif
     return addmul_1Portable(r, a, n, b);
+}
+
+Limb mul_1(Limb* r, const Limb* a, size_t n, Limb b) {
+#ifdef QUENDRA_ADX_KERNELS
+    if (hasAdx && n > 0) return mul_1Adx(r, a, n, b);
+#endif
+    Limb c = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const u128 p = (u128)a[i] * b + c;
+        r[i] = (Limb)p;
+        c = (Limb)(p >> 64);
+    }
+    return c;
 }
 
 Limb submul_1(Limb* r, const Limb* a, size_t n, Limb b) {
