@@ -31,11 +31,11 @@ void BigSub(const TBigInt& A, const TBigInt& B, TBigInt& C) {
 
 void BigMul(const TBigInt& A, const TBigInt& B, TBigInt& C) {
     uint8_t sign = A.Sign == B.Sign ? Positive : Negative;
-    mag::put(C, mag::mul(mag::dig(A), mag::len(A), mag::dig(B), mag::len(B)), sign);
+    mag::mulInto(C, mag::dig(A), mag::len(A), mag::dig(B), mag::len(B), sign);
 }
 
 void BigSquare(const TBigInt& A, TBigInt& C) {
-    mag::put(C, mag::sqr(mag::dig(A), mag::len(A)), Positive);
+    mag::sqrInto(C, mag::dig(A), mag::len(A));
 }
 
 void BigMulSmall(TBigInt& A, int64_t f) {

@@ -101,6 +101,34 @@ TEST(LimbKernels, ProductsAroundEveryThreshold) {
     }
 }
 
+// Every length of the unrolled kernels and one past them: products, squares, and powers
+// whose modulus has that many limbs (the unrolled Montgomery reduction), on every shape.
+TEST(LimbKernels, EveryUnrolledLength) {
+    const uint64_t seed = seedFor(5);
+    Shapes shapes(seed);
+    for (size_t n = 1; n <= limbs::kFixedLimbs + 1; ++n) {
+        for (int shape = 0; shape < 6; ++shape) {
+            Mpz a, b, e, m, x;
+            shapes.make(a, n, shape);
+            shapes.make(b, n, (int)(shapes.rng()() % 6));
+            TBigInt A = a.get(), C;
+            BigMul(A, b.get(), C);
+            mpz_mul(e.v, a.v, b.v);
+            ASSERT_TRUE(SameMagnitude(C, e)) << "mul " << where(seed, a, b);
+            BigSquare(A, C);
+            mpz_mul(e.v, a.v, a.v);
+            ASSERT_TRUE(SameMagnitude(C, e)) << "square " << where(seed, a, a);
+            // odd modulus of this shape; the base is the other operand, the exponent short
+            mpz_setbit(a.v, 0);
+            if (mpz_cmp_ui(a.v, 3) < 0) mpz_set_ui(a.v, 3);
+            shapes.make(x, 1 + shapes.rng()() % 2, (int)(shapes.rng()() % 6));
+            BigMontPowMod(b.get(), x.get(), a.get(), C);
+            mpz_powm(m.v, b.v, x.v, a.v);
+            ASSERT_TRUE(SameMagnitude(C, m)) << "powmod " << where(seed, b, a);
+        }
+    }
+}
+
 TEST(LimbKernels, DivisionAroundItsThresholdAndTheLargestRemainders) {
     const uint64_t seed = seedFor(1);
     Shapes shapes(seed);
@@ -213,10 +241,12 @@ TEST(LimbKernels, ModularPowersAroundTheReductionThreshold) {
         ~Restore() { limbs::thresholds = saved; }
     } restore;
     const size_t atThreshold = limbs::thresholds.montgomeryProducts;
-    for (size_t threshold : {atThreshold, size_t{20}}) {
+    // The lowest threshold that the unrolled kernels of short moduli leave in force.
+    const size_t lowest = limbs::kFixedLimbs + 1;
+    for (size_t threshold : {atThreshold, lowest}) {
         limbs::thresholds.montgomeryProducts = threshold;
         std::vector<size_t> sizes = {1, 2, 3, threshold - 1, threshold, threshold + 1};
-        if (threshold == 20) sizes.insert(sizes.end(), {33, 39, 40, 41, 64, 90});
+        if (threshold == lowest) sizes.insert(sizes.end(), {33, 39, 40, 41, 64, 90});
         for (size_t k : sizes) {
             for (int shape = 0; shape < 6; ++shape) {
                 Mpz n, a, e, ref;

@@ -5,6 +5,7 @@
 // out (numtheory/digits.h), in linear time.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -40,14 +41,31 @@ void mul(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb);
 // r[0..2n) = a^2
 void sqr(Limb* r, const Limb* a, size_t n);
 
+// --- unrolled kernels for short operands ------------------------------------------------------
+// Products, squares and Montgomery reductions of n <= kFixedLimbs limbs as straight-line code,
+// one function per length: at 11 limbs (200 digits) they take about half the time of the row
+// kernels, whose loop control and reloads of the row dominate there. Null for longer operands
+// or where the processor has no flag-free multiply (the row kernels serve instead).
+constexpr size_t kFixedLimbs = 20;
+using FixedMul = void (*)(Limb* r, const Limb* a, const Limb* b);   // r[0..2n) = a b
+using FixedSqr = void (*)(Limb* r, const Limb* a);                  // r[0..2n) = a^2
+// r[0..n) = t / B^n mod m for t[0..2n) < m B^n, m odd, minv = -m^-1 mod B.
+using FixedRedc = void (*)(Limb* r, const Limb* t, const Limb* m, Limb minv);
+bool hasFixedKernels();
+FixedMul fixedMul(size_t n);
+FixedSqr fixedSqr(size_t n);
+FixedRedc fixedRedc(size_t n);
+
 // Where each method takes over, in limbs of the shorter operand: the crossings measured on
 // the development machine (AMD EPYC, GCC 12) against the method below. The tests lower them
 // to reach every path with small operands.
 struct Thresholds {
-    // Schoolbook below; Karatsuba's three half-size products win from about 20 limbs
-    // (squares from about 36: the schoolbook square already halves its work).
-    size_t karatsuba = 20;
-    size_t karatsubaSqr = 36;
+    // Schoolbook below; Karatsuba's three half-size products win from just past the unrolled
+    // kernels (21 limbs: at 24 limbs Karatsuba on 12-limb unrolled halves takes 0.75 of a
+    // straight product by rows). Without the unrolled kernels, from about 20 limbs (squares
+    // from about 36: the schoolbook square already halves its work).
+    size_t karatsuba = hasFixedKernels() ? kFixedLimbs + 1 : 20;
+    size_t karatsubaSqr = hasFixedKernels() ? kFixedLimbs + 1 : 36;
     // Karatsuba below; the floating-point transform (about 6 n log n flops on 16-bit to
     // 20-bit pieces, lengths 2^j and 3 * 2^j) from about 170 limbs for products (Karatsuba
     // 12.3 us against 13.3 us at 160 limbs, 20 us against 13.5 us at 200) and 180 for squares

@@ -10,8 +10,9 @@ namespace limbs {
 
 Thresholds thresholds;
 
-Limb add_n(Limb* r, const Limb* a, const Limb* b, size_t n) {
-    Limb c = 0;
+namespace {
+
+Limb addPortable(Limb* r, const Limb* a, const Limb* b, size_t n, Limb c) {
     for (size_t i = 0; i < n; ++i) {
         const Limb s = a[i] + c;
         c = s < c;
@@ -22,14 +23,76 @@ Limb add_n(Limb* r, const Limb* a, const Limb* b, size_t n) {
     return c;
 }
 
-Limb sub_n(Limb* r, const Limb* a, const Limb* b, size_t n) {
-    Limb c = 0;
+Limb subPortable(Limb* r, const Limb* a, const Limb* b, size_t n, Limb c) {
     for (size_t i = 0; i < n; ++i) {
         const Limb ai = a[i], bi = b[i] + c;
         c = (bi < c) | (ai < bi);
         r[i] = ai - bi;
     }
     return c;
+}
+
+#if !defined(QUENDRA_PORTABLE_KERNELS) && defined(__x86_64__) && defined(__GNUC__)
+// Four limbs a step on the carry flag, which DEC and LEA leave alone; C code keeps the carry
+// in a register and spends several instructions a limb on it. `op` is adc or sbb.
+#define QUENDRA_CARRY_BLOCKS(op)                                                             \
+    __asm__("neg %[c]\n\t" /* CF = the carry in */                                           \
+            "1:\n\t"                                                                          \
+            "mov (%[a]), %[x]\n\t"                                                            \
+            "mov 8(%[a]), %[y]\n\t" op " (%[b]), %[x]\n\t" op " 8(%[b]), %[y]\n\t"              \
+            "mov %[x], (%[r])\n\t"                                                            \
+            "mov %[y], 8(%[r])\n\t"                                                           \
+            "mov 16(%[a]), %[x]\n\t"                                                          \
+            "mov 24(%[a]), %[y]\n\t" op " 16(%[b]), %[x]\n\t" op " 24(%[b]), %[y]\n\t"          \
+            "mov %[x], 16(%[r])\n\t"                                                          \
+            "mov %[y], 24(%[r])\n\t"                                                          \
+            "lea 32(%[a]), %[a]\n\t"                                                          \
+            "lea 32(%[b]), %[b]\n\t"                                                          \
+            "lea 32(%[r]), %[r]\n\t"                                                          \
+            "dec %[m]\n\t"                                                                    \
+            "jnz 1b\n\t"                                                                      \
+            "mov $0, %k[c]\n\t"                                                               \
+            "setc %b[c]"                                                                      \
+            : [c] "+&r"(c), [x] "=&r"(x), [y] "=&r"(y), [a] "+&r"(a), [b] "+&r"(b), [r] "+&r"(r), \
+              [m] "+&r"(m)                                                                    \
+            :                                                                                 \
+            : "cc", "memory")
+
+Limb addBlocks(Limb* r, const Limb* a, const Limb* b, size_t m, Limb c) {
+    Limb x, y;
+    QUENDRA_CARRY_BLOCKS("adc");
+    return c;
+}
+
+Limb subBlocks(Limb* r, const Limb* a, const Limb* b, size_t m, Limb c) {
+    Limb x, y;
+    QUENDRA_CARRY_BLOCKS("sbb");
+    return c;
+}
+#undef QUENDRA_CARRY_BLOCKS
+#define QUENDRA_CARRY_ASM 1
+#endif
+
+}  // namespace
+
+Limb add_n(Limb* r, const Limb* a, const Limb* b, size_t n) {
+#ifdef QUENDRA_CARRY_ASM
+    const size_t head = n % 4;
+    const Limb c = addPortable(r, a, b, head, 0);
+    return n >= 4 ? addBlocks(r + head, a + head, b + head, n / 4, c) : c;
+#else
+    return addPortable(r, a, b, n, 0);
+#endif
+}
+
+Limb sub_n(Limb* r, const Limb* a, const Limb* b, size_t n) {
+#ifdef QUENDRA_CARRY_ASM
+    const size_t head = n % 4;
+    const Limb c = subPortable(r, a, b, head, 0);
+    return n >= 4 ? subBlocks(r + head, a + head, b + head, n / 4, c) : c;
+#else
+    return subPortable(r, a, b, n, 0);
+#endif
 }
 
 Limb add_1(Limb* r, size_t n, Limb v) {
@@ -294,12 +357,6 @@ Limb submul_1(Limb* r, const Limb* a, size_t n, Limb b) {
     return c;
 }
 
-Limb lshift(Limb* r, const Limb* a, size_t n, unsigned s) {
-    const Limb out = a[n - 1] >> (64 - s);
-    for (size_t i = n - 1; i > 0; --i) r[i] = (a[i] << s) | (a[i - 1] >> (64 - s));
-    r[0] = a[0] << s;
-    return out;
-}
 
 Limb rshift(Limb* r, const Limb* a, size_t n, unsigned s) {
     const Limb out = a[0] << (64 - s);
@@ -323,12 +380,15 @@ namespace {
 
 // Row by row: one multiply-and-add pass per limb of b.
 void mulBasecase(Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb) {
+    if (na == nb)
+        if (const FixedMul f = fixedMul(na)) { f(r, a, b); return; }
     std::fill(r, r + na, 0);
     for (size_t i = 0; i < nb; ++i) r[na + i] = addmul_1(r + i, a, na, b[i]);
 }
 
 // The cross products once, doubled by a shift, then the squares of the limbs added.
 void sqrBasecase(Limb* r, const Limb* a, size_t n) {
+    if (const FixedSqr f = fixedSqr(n)) { f(r, a); return; }
     if (n == 1) {
         const u128 p = (u128)a[0] * a[0];
         r[0] = (Limb)p;

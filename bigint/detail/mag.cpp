@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <functional>
 
 #include "bigint/detail/fft.h"
 #include "bigint/detail/limbs.h"
@@ -149,6 +150,35 @@ Num sqr(const int64_t* a, size_t n) {
     sqr(a, n, r.data() + 1);
     trim(r);
     return r;
+}
+
+namespace {
+
+// Whether x's digits can take a result of n digits while the operands a and b are read.
+bool reusable(const TBigInt& x, const int64_t* a, const int64_t* b) {
+    if (x.Digits.empty()) return false;
+    const std::less<const int64_t*> below;
+    const int64_t *lo = x.Digits.data(), *hi = lo + x.Digits.size();
+    auto inside = [&](const int64_t* p) { return !below(p, lo) && below(p, hi); };
+    return !inside(a) && !inside(b);
+}
+
+}  // namespace
+
+void mulInto(TBigInt& x, const int64_t* a, size_t na, const int64_t* b, size_t nb, uint8_t sign) {
+    if (!reusable(x, a, b)) { put(x, mul(a, na, b, nb), sign); return; }
+    x.Digits.resize(na + nb + 1);
+    mul(a, na, b, nb, x.Digits.data() + 1);
+    trim(x.Digits);
+    x.Sign = sign;
+}
+
+void sqrInto(TBigInt& x, const int64_t* a, size_t n) {
+    if (!reusable(x, a, a)) { put(x, sqr(a, n), Positive); return; }
+    x.Digits.resize(2 * n + 1);
+    sqr(a, n, x.Digits.data() + 1);
+    trim(x.Digits);
+    x.Sign = Positive;
 }
 
 Num add(const int64_t* a, size_t na, const int64_t* b, size_t nb) {

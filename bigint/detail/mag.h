@@ -39,6 +39,9 @@ void mul(const int64_t* a, size_t na, const int64_t* b, size_t nb, int64_t* out)
 void sqr(const int64_t* a, size_t n, int64_t* out);
 Num mul(const int64_t* a, size_t na, const int64_t* b, size_t nb);
 Num sqr(const int64_t* a, size_t n);
+// x = a * b (a^2) with the given sign, in x's own storage unless an operand lies in it.
+void mulInto(TBigInt& x, const int64_t* a, size_t na, const int64_t* b, size_t nb, uint8_t sign);
+void sqrInto(TBigInt& x, const int64_t* a, size_t n);
 
 Num add(const int64_t* a, size_t na, const int64_t* b, size_t nb);
 // a - b for a >= b.

@@ -60,7 +60,12 @@ Ring::Ring(const int64_t* n, size_t nn) {
     rk_ = k_;
     ninv_ = 0 - numtheory::InverseMod2to64(n_[0]);
     w_.assign(2 * k_ + 1, 0);
-    if (k_ >= std::max<size_t>(limbs::thresholds.montgomeryProducts, 16)) {
+    fixedMul_ = limbs::fixedMul(k_);
+    fixedSqr_ = limbs::fixedSqr(k_);
+    fixedRedc_ = limbs::fixedRedc(k_);
+    if (!fixedMul_ || !fixedSqr_ || !fixedRedc_) fixedMul_ = nullptr;
+    // Short moduli take the unrolled kernels whatever the threshold says.
+    if (!fixedMul_ && k_ >= std::max<size_t>(limbs::thresholds.montgomeryProducts, 16)) {
         // R = 2^M for the shortest wrapped product that holds n; the exact product t n' runs on
         // a wrapped product twice as long.
         const bigfft::WrappedPlan plan = bigfft::wrappedPlanFor(64 * k_, 2);
@@ -89,11 +94,21 @@ Ring::Ring(const int64_t* n, size_t nn) {
 Ring::~Ring() = default;
 
 void Ring::mul(const uint64_t* a, const uint64_t* b, uint64_t* r) const {
+    if (fixedMul_) {
+        fixedMul_(w_.data(), a, b);
+        fixedRedc_(r, w_.data(), n_.data(), ninv_);
+        return;
+    }
     limbs::mul(w_.data(), a, k_, b, k_);
     reduce(w_.data(), r);
 }
 
 void Ring::sqr(const uint64_t* a, uint64_t* r) const {
+    if (fixedMul_) {
+        fixedSqr_(w_.data(), a);
+        fixedRedc_(r, w_.data(), n_.data(), ninv_);
+        return;
+    }
     limbs::sqr(w_.data(), a, k_);
     reduce(w_.data(), r);
 }

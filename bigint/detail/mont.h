@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "bigint/detail/limbs.h"
 #include "bigint/detail/mag.h"
 
 namespace bigfft {
@@ -60,6 +61,10 @@ private:
     void reduceByProducts(const uint64_t* t, uint64_t* r) const;
     void finish(uint64_t* t, uint64_t top, uint64_t* r) const;
     mutable std::vector<uint64_t> t_, w_;
+    // Straight-line kernels for short moduli, null otherwise.
+    limbs::FixedMul fixedMul_ = nullptr;
+    limbs::FixedSqr fixedSqr_ = nullptr;
+    limbs::FixedRedc fixedRedc_ = nullptr;
 };
 
 }  // namespace mont
