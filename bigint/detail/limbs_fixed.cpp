@@ -121,15 +121,25 @@ QUENDRA_INLINE void redcColumn(const Limb* m, const Limb* n, Limb& c0, Limb& c1,
     }
 }
 
+// A low column's products use only the m[J] known before it, so they are summed apart (d),
+// in parallel with the previous column's multiplier, and the column's own chain (carry in,
+// that sum, m[K], its product with n[0]) stays short.
 template <size_t N, size_t K>
 QUENDRA_INLINE void redcStep(Limb* r, const Limb* t, Limb* m, const Limb* n, Limb ninv, Limb& c0, Limb& c1,
                              Limb& c2) {
-    add1(t[K], c0, c1, c2);
     if constexpr (K < N) {
-        redcColumn<N, K, 0>(m, n, c0, c1, c2);
+        Limb d0 = t[K], d1 = 0, d2 = 0;
+        redcColumn<N, K, 0>(m, n, d0, d1, d2);
+        __asm__("add %[d0], %[c0]\n\t"
+                "adc %[d1], %[c1]\n\t"
+                "adc %[d2], %[c2]"
+                : [c0] "+r"(c0), [c1] "+r"(c1), [c2] "+r"(c2)
+                : [d0] "r"(d0), [d1] "r"(d1), [d2] "r"(d2)
+                : "cc");
         m[K] = c0 * ninv;
         mac(m[K], n[0], c0, c1, c2);   // c0 becomes zero
     } else {
+        add1(t[K], c0, c1, c2);
         redcColumn<N, K, K - N + 1>(m, n, c0, c1, c2);
         r[K - N] = c0;
     }
