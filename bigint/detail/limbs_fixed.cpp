@@ -22,7 +22,7 @@ QUENDRA_INLINE void mac(Limb x, Limb y, Limb& c0, Limb& c1, Limb& c2) {
             "add %[lo], %[c0]\n\t"
             "adc %[hi], %[c1]\n\t"
             "adc $0, %[c2]"
-            : [lo] "=&r"(lo), [hi] "=&r"(hi), [c0] "+r"(c0), [c1] "+r"(c1), [c2] "+r"(c2)
+            : [lo] "=&r"(lo), [hi] "=&r"(hi), [c0] "+&r"(c0), [c1] "+&r"(c1), [c2] "+&r"(c2)
             : [y] "rm"(y), "d"(x)
             : "cc");
 }
@@ -32,7 +32,7 @@ QUENDRA_INLINE void add1(Limb x, Limb& c0, Limb& c1, Limb& c2) {
     __asm__("add %[x], %[c0]\n\t"
             "adc $0, %[c1]\n\t"
             "adc $0, %[c2]"
-            : [c0] "+r"(c0), [c1] "+r"(c1), [c2] "+r"(c2)
+            : [c0] "+&r"(c0), [c1] "+&r"(c1), [c2] "+&r"(c2)
             : [x] "rm"(x)
             : "cc");
 }
@@ -45,7 +45,7 @@ QUENDRA_INLINE void addTwice(Limb d0, Limb d1, Limb d2, Limb& c0, Limb& c1, Limb
             "add %[d0], %[c0]\n\t"
             "adc %[d1], %[c1]\n\t"
             "adc %[d2], %[c2]"
-            : [c0] "+r"(c0), [c1] "+r"(c1), [c2] "+r"(c2), [d0] "+r"(d0), [d1] "+r"(d1), [d2] "+r"(d2)
+            : [c0] "+&r"(c0), [c1] "+&r"(c1), [c2] "+&r"(c2), [d0] "+&r"(d0), [d1] "+&r"(d1), [d2] "+&r"(d2)
             :
             : "cc");
 }
@@ -133,7 +133,7 @@ QUENDRA_INLINE void redcStep(Limb* r, const Limb* t, Limb* m, const Limb* n, Lim
         __asm__("add %[d0], %[c0]\n\t"
                 "adc %[d1], %[c1]\n\t"
                 "adc %[d2], %[c2]"
-                : [c0] "+r"(c0), [c1] "+r"(c1), [c2] "+r"(c2)
+                : [c0] "+&r"(c0), [c1] "+&r"(c1), [c2] "+&r"(c2)
                 : [d0] "r"(d0), [d1] "r"(d1), [d2] "r"(d2)
                 : "cc");
         m[K] = c0 * ninv;
