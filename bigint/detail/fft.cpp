@@ -491,7 +491,9 @@ WrappedPlan wrappedPlanFor(size_t minBits, size_t stretch) {
             // within 48 bits, as for the plain products.
             int maxBits = 20;
             while (maxBits > 8 && 2.0 * maxBits + std::log2(2.0 * (double)(len * stretch)) > 48.0) --maxBits;
-            const size_t b = std::max<size_t>((minBits + 2 * len - 1) / (2 * len), 1);
+            size_t b = std::max<size_t>((minBits + 2 * len - 1) / (2 * len), 1);
+            // M = 2 len b must be whole limbs: 48 points (3 * 16) need an even piece size.
+            while ((2 * len * b) % 64 != 0) ++b;
             if (b <= (size_t)maxBits) return {len, (int)b};
         }
     }

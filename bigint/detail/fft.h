@@ -78,8 +78,8 @@ private:
 };
 
 // The shortest wrapped product that holds numbers of minBits bits: a transform of `points`
-// points (a multiple of 32, 2^j or 3 * 2^j) and the smallest piece size that suits it, so that
-// M = 2 points bits >= minBits. With stretch > 1 the pieces also suit products stretch times
+// points (2^j from 32 on, or 3 * 2^j from 48 on) and the smallest piece size that suits it, so
+// that M = 2 points bits >= minBits is a whole number of limbs. With stretch > 1 the pieces also suit products stretch times
 // as long.
 struct WrappedPlan {
     size_t points;

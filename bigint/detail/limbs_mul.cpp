@@ -357,6 +357,12 @@ Limb submul_1(Limb* r, const Limb* a, size_t n, Limb b) {
     return c;
 }
 
+Limb lshift(Limb* r, const Limb* a, size_t n, unsigned s) {
+    const Limb out = a[n - 1] >> (64 - s);
+    for (size_t i = n - 1; i > 0; --i) r[i] = (a[i] << s) | (a[i - 1] >> (64 - s));
+    r[0] = a[0] << s;
+    return out;
+}
 
 Limb rshift(Limb* r, const Limb* a, size_t n, unsigned s) {
     const Limb out = a[0] << (64 - s);
