@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "bigint/detail/fft.h"
 #include "bigint/detail/limbs.h"
 #include "bigint/poll.h"
 #include "tests/gmp_util.h"
@@ -223,6 +224,52 @@ TEST(LimbKernels, DecimalThroughReciprocals) {
                 for (int pass = 0; pass < 2; ++pass)
                     ASSERT_EQ(BigToDecimal(v.get()), v.str())
                         << "seed " << seed << " digits " << digits << " pass " << pass;
+        }
+    }
+}
+
+// Every transform product failing its rounding check: products fall back to Karatsuba, the
+// Montgomery reduction and the division by a power of ten's reciprocal to plain products and
+// divisions, with the same results.
+TEST(LimbKernels, FallbacksWhenTheRoundingCheckFails) {
+    const uint64_t seed = seedFor(6);
+    Shapes shapes(seed);
+    struct Restore {
+        limbs::Thresholds saved = limbs::thresholds;
+        double limit = bigfft::roundingLimit;
+        ~Restore() {
+            limbs::thresholds = saved;
+            bigfft::roundingLimit = limit;
+        }
+    } restore;
+    limbs::thresholds.fft = 8;
+    limbs::thresholds.fftSqr = 8;
+    limbs::thresholds.montgomeryProducts = 20;
+    for (double limit : {0.25, -1.0}) {   // the reciprocals and rings built, then used failing
+        bigfft::roundingLimit = limit;
+        for (size_t k : {20, 33}) {
+            Mpz n, a, e, ref;
+            shapes.make(n, k, (int)(shapes.rng()() % 6));
+            mpz_setbit(n.v, 0);
+            shapes.make(a, k, (int)(shapes.rng()() % 6));
+            shapes.make(e, 2, 0);
+            TBigInt C;
+            BigMontPowMod(a.get(), e.get(), n.get(), C);
+            mpz_powm(ref.v, a.v, e.v, n.v);
+            ASSERT_TRUE(SameMagnitude(C, ref)) << "powmod limit " << limit << " " << where(seed, a, n);
+            Mpz b, c;
+            shapes.make(b, 3 * k, (int)(shapes.rng()() % 6));
+            TBigInt P;
+            BigMul(a.get(), b.get(), P);
+            mpz_mul(c.v, a.v, b.v);
+            ASSERT_TRUE(SameMagnitude(P, c)) << "mul limit " << limit << " " << where(seed, a, b);
+        }
+        for (unsigned long digits : {19ul * 64 - 1, 19ul * 64 + 1, 3000ul}) {
+            Mpz v;
+            mpz_ui_pow_ui(v.v, 10, digits);
+            mpz_sub_ui(v.v, v.v, 1);
+            for (int pass = 0; pass < 2; ++pass)
+                ASSERT_EQ(BigToDecimal(v.get()), v.str()) << "limit " << limit << " digits " << digits;
         }
     }
 }

@@ -13,6 +13,8 @@
 
 namespace bigfft {
 
+double roundingLimit = 0.25;
+
 // Right-angle weights e^{i pi j / (2n)} of the negacyclic product.
 struct Weights {
     size_t n = 0;
@@ -459,7 +461,7 @@ bool convolveAt(const Word* a, size_t na, size_t la, const Word* b, size_t nb, s
         }
     }
     t.inverse(ar, ai);
-    if (roundSums(ar, ai, *weights, s.c.data()) > 0.25) return false;
+    if (roundSums(ar, ai, *weights, s.c.data()) > roundingLimit) return false;
     pack<W>(s.c.data(), 2 * n, plan.bits, out, nout);
     return true;
 }
@@ -527,7 +529,7 @@ bool WrappedFactor::mul(const uint64_t* x, size_t nx, uint64_t* out) const {
         ai[j] = i;
     }
     transform->inverse(ar, ai);
-    if (roundSums(ar, ai, *weights, s.c.data()) > 0.25) return false;
+    if (roundSums(ar, ai, *weights, s.c.data()) > roundingLimit) return false;
     // Carry through the 2n sums into M bits; the carry out C is worth 2^M = -1.
     const int64_t* c = s.c.data();
     const uint64_t mask = (uint64_t{1} << bits_) - 1;

@@ -39,6 +39,11 @@ private:
     std::vector<uint32_t> rev_;
 };
 
+// The rounding check: a product whose sums lie further than this from integers counts as
+// failed (their true errors stay far below 0.5 when all lie within 0.25). The tests lower it
+// below zero to send every product down its fallback.
+extern double roundingLimit;
+
 // A transform of each length, cached per thread (a few sizes). The caller shares ownership:
 // the transform stays valid however many other sizes are requested meanwhile.
 std::shared_ptr<const Transform> transformFor(size_t n);
