@@ -244,10 +244,10 @@ TEST(LimbKernels, FallbacksWhenTheRoundingCheckFails) {
     } restore;
     limbs::thresholds.fft = 8;
     limbs::thresholds.fftSqr = 8;
-    limbs::thresholds.montgomeryProducts = 20;
+    limbs::thresholds.montgomeryProducts = limbs::kFixedLimbs + 1;
     for (double limit : {0.25, -1.0}) {   // the reciprocals and rings built, then used failing
         bigfft::roundingLimit = limit;
-        for (size_t k : {20, 33}) {
+        for (size_t k : {limbs::kFixedLimbs + 1, size_t{33}}) {
             Mpz n, a, e, ref;
             shapes.make(n, k, (int)(shapes.rng()() % 6));
             mpz_setbit(n.v, 0);
@@ -293,7 +293,12 @@ TEST(LimbKernels, ModularPowersAroundTheReductionThreshold) {
     for (size_t threshold : {atThreshold, lowest}) {
         limbs::thresholds.montgomeryProducts = threshold;
         std::vector<size_t> sizes = {1, 2, 3, threshold - 1, threshold, threshold + 1};
-        if (threshold == lowest) sizes.insert(sizes.end(), {33, 39, 40, 41, 64, 90});
+        if (threshold == lowest) {
+            // every length up to about twice the lowest: the wrapped products' lengths of 32 and
+            // 48 points with every piece size, and their first steps to 64 and 96
+            for (size_t k = lowest + 2; k <= 2 * lowest + 12; ++k) sizes.push_back(k);
+            sizes.insert(sizes.end(), {64, 90});
+        }
         for (size_t k : sizes) {
             for (int shape = 0; shape < 6; ++shape) {
                 Mpz n, a, e, ref;

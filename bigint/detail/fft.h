@@ -59,8 +59,8 @@ bool sqr(const uint64_t* a, size_t na, uint64_t* out);
 
 struct Weights;   // of the right-angle convolution, kept per thread and length like the transforms
 
-// Products modulo 2^M + 1 with M = 2 n bits, for a transform of n points (n a multiple of 32,
-// so that M is a multiple of 64) and pieces of `bits` bits: the right-angle convolution
+// Products modulo 2^M + 1 with M = 2 n bits, for a transform of n points and pieces of `bits`
+// bits such that M is a whole number of limbs (see wrappedPlanFor): the right-angle convolution
 // without its zero padding, half the length of a full product. One factor is transformed
 // once, here, for many products.
 class WrappedFactor {
