@@ -121,6 +121,10 @@ const Reciprocal* reciprocalFor(Level& lv, size_t nt) {
     // Against a short quotient (nq limbs) the plain division costs about d / nq products of
     // nq limbs, the reciprocal's way a product of nq and a wrapped one of d limbs.
     if (d < thresholds.fft || 8 * nq < d || nq < 16) return nullptr;
+    // Kept for the whole run, with transforms about 16 times their limbs in bytes each: not
+    // for powers past 2^15 limbs (numbers of millions of digits, converted seldom), which keep
+    // the plain division and leave no more than a few tens of MB behind per thread.
+    if (d > (size_t{1} << 15)) return nullptr;
     for (const auto& r : lv.reciprocals)
         if (r->L == nt) return r.get();
     const auto seen = std::find(lv.seen.begin(), lv.seen.end(), nt);
