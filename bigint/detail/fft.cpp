@@ -297,6 +297,17 @@ inline uint64_t rawPiece(const uint64_t* a, size_t na, size_t pos, uint64_t mask
     return ((lo >> off) | ((hi << 1) << (63 - off))) & mask;
 }
 
+// Multiplies the n loaded points by the right-angle weights, in place.
+void weigh(const Weights& p, size_t n, double* re, double* im) {
+    const double* zr = p.zr.data();
+    const double* zi = p.zi.data();
+    for (size_t j = 0; j < n; ++j) {
+        const double x = re[j], y = im[j];
+        re[j] = x * zr[j] - y * zi[j];
+        im[j] = x * zi[j] + y * zr[j];
+    }
+}
+
 // Writes the balanced pieces of a (na words of W bits, len significant bits) as doubles,
 // pieces 0..n-1 in re and n..2n-1 in im, zeros past the last one, and weights them for the
 // right-angle convolution: (re + i im) e^{i pi j / (2n)}. The pieces must fit 2n.
@@ -332,13 +343,7 @@ void load(const Word* a, size_t na, size_t len, int bits, const Weights& p, doub
     for (; k < n; ++k) re[k] = 0;
     for (k = 0; k < n && n + k < np; ++k) im[k] = next();
     for (; k < n; ++k) im[k] = 0;
-    const double* zr = p.zr.data();
-    const double* zi = p.zi.data();
-    for (size_t j = 0; j < n; ++j) {
-        const double x = re[j], y = im[j];
-        re[j] = x * zr[j] - y * zi[j];
-        im[j] = x * zi[j] + y * zr[j];
-    }
+    weigh(p, n, re, im);
 }
 
 // After the inverse transform: unweights, scales and rounds the 2n convolution sums into c,
@@ -405,13 +410,7 @@ void loadWrapped(const uint64_t* x, size_t nx, int bits, const Weights& p, doubl
     for (size_t k = 0; k < n; ++k) re[k] = next();
     for (size_t k = 0; k < n; ++k) im[k] = next();
     re[0] -= (double)carry;
-    const double* zr = p.zr.data();
-    const double* zi = p.zi.data();
-    for (size_t j = 0; j < n; ++j) {
-        const double a = re[j], b = im[j];
-        re[j] = a * zr[j] - b * zi[j];
-        im[j] = a * zi[j] + b * zr[j];
-    }
+    weigh(p, n, re, im);
 }
 
 // Scratch kept per thread: a product of this size is usually followed by more.
