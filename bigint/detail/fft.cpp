@@ -418,8 +418,12 @@ struct Scratch {
     std::vector<double> ar, ai, br, bi;
     std::vector<int64_t> c;
 };
-Scratch& scratch() {
+// This thread's scratch, sized for a transform of n points and its 2n sums.
+Scratch& scratch(size_t n) {
     thread_local Scratch s;
+    s.ar.resize(n);
+    s.ai.resize(n);
+    s.c.resize(2 * n);
     return s;
 }
 
@@ -431,10 +435,7 @@ bool convolveAt(const Word* a, size_t na, size_t la, const Word* b, size_t nb, s
     const std::shared_ptr<const Transform> transform = transformFor(n);
     const std::shared_ptr<const Weights> weights = weightsFor(n);
     const Transform& t = *transform;
-    Scratch& s = scratch();
-    s.ar.resize(n);
-    s.ai.resize(n);
-    s.c.resize(2 * n);
+    Scratch& s = scratch(n);
     double* ar = s.ar.data();
     double* ai = s.ai.data();
     load<W>(a, na, la, plan.bits, *weights, ar, ai);
@@ -511,10 +512,7 @@ bool WrappedFactor::mul(const uint64_t* x, size_t nx, uint64_t* out) const {
     const size_t n = n_;
     const Transform* transform = transform_.get();
     const Weights* weights = weights_.get();
-    Scratch& s = scratch();
-    s.ar.resize(n);
-    s.ai.resize(n);
-    s.c.resize(2 * n);
+    Scratch& s = scratch(n);
     double* ar = s.ar.data();
     double* ai = s.ai.data();
     loadWrapped(x, nx, bits_, *weights, ar, ai);

@@ -150,10 +150,11 @@ void divmod(Limb* q, Limb* r, const Limb* a, size_t na, const Limb* b, size_t nb
     // Short divisions keep their working copies on the stack: four allocations would cost
     // a fifth of a 200-digit division.
     const unsigned s = (unsigned)std::countl_zero(b[nb - 1]);
+    constexpr size_t kOnStack = 256;   // 2n by n up to 50 limbs
     const size_t need = nb + (na + 1) + (na + 1 - nb) + (nb + 1);
-    Limb local[256];
-    Vec heap(need > 256 ? need : 0);
-    Limb* const bn = need > 256 ? heap.data() : local;
+    Limb local[kOnStack];
+    Vec heap(need > kOnStack ? need : 0);
+    Limb* const bn = need > kOnStack ? heap.data() : local;
     Limb* const an = bn + nb;
     Limb* const qq = an + na + 1;
     Limb* const ws = qq + (na + 1 - nb);

@@ -37,17 +37,25 @@ QUENDRA_INLINE void add1(Limb x, Limb& c0, Limb& c1, Limb& c2) {
             : "cc");
 }
 
+// (c0, c1, c2) += (d0, d1, d2)
+QUENDRA_INLINE void add3(Limb d0, Limb d1, Limb d2, Limb& c0, Limb& c1, Limb& c2) {
+    __asm__("add %[d0], %[c0]\n\t"
+            "adc %[d1], %[c1]\n\t"
+            "adc %[d2], %[c2]"
+            : [c0] "+&r"(c0), [c1] "+&r"(c1), [c2] "+&r"(c2)
+            : [d0] "r"(d0), [d1] "r"(d1), [d2] "r"(d2)
+            : "cc");
+}
+
 // (c0, c1, c2) += 2 (d0, d1, d2)
 QUENDRA_INLINE void addTwice(Limb d0, Limb d1, Limb d2, Limb& c0, Limb& c1, Limb& c2) {
     __asm__("add %[d0], %[d0]\n\t"
             "adc %[d1], %[d1]\n\t"
-            "adc %[d2], %[d2]\n\t"
-            "add %[d0], %[c0]\n\t"
-            "adc %[d1], %[c1]\n\t"
-            "adc %[d2], %[c2]"
-            : [c0] "+&r"(c0), [c1] "+&r"(c1), [c2] "+&r"(c2), [d0] "+&r"(d0), [d1] "+&r"(d1), [d2] "+&r"(d2)
+            "adc %[d2], %[d2]"
+            : [d0] "+r"(d0), [d1] "+r"(d1), [d2] "+r"(d2)
             :
             : "cc");
+    add3(d0, d1, d2, c0, c1, c2);
 }
 
 QUENDRA_INLINE void shiftOut(Limb& c0, Limb& c1, Limb& c2) {
@@ -130,12 +138,7 @@ QUENDRA_INLINE void redcStep(Limb* r, const Limb* t, Limb* m, const Limb* n, Lim
     if constexpr (K < N) {
         Limb d0 = t[K], d1 = 0, d2 = 0;
         redcColumn<N, K, 0>(m, n, d0, d1, d2);
-        __asm__("add %[d0], %[c0]\n\t"
-                "adc %[d1], %[c1]\n\t"
-                "adc %[d2], %[c2]"
-                : [c0] "+&r"(c0), [c1] "+&r"(c1), [c2] "+&r"(c2)
-                : [d0] "r"(d0), [d1] "r"(d1), [d2] "r"(d2)
-                : "cc");
+        add3(d0, d1, d2, c0, c1, c2);
         m[K] = c0 * ninv;
         mac(m[K], n[0], c0, c1, c2);   // c0 becomes zero
     } else {

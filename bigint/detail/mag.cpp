@@ -154,7 +154,8 @@ Num sqr(const int64_t* a, size_t n) {
 
 namespace {
 
-// Whether x's digits can take a result of n digits while the operands a and b are read.
+// Whether x's digits can take a result while the operands a and b are still read: neither
+// lies in them.
 bool reusable(const TBigInt& x, const int64_t* a, const int64_t* b) {
     if (x.Digits.empty()) return false;
     const std::less<const int64_t*> below;

@@ -60,10 +60,10 @@ Ring::Ring(const int64_t* n, size_t nn) {
     rk_ = k_;
     ninv_ = 0 - numtheory::InverseMod2to64(n_[0]);
     w_.assign(2 * k_ + 1, 0);
-    fixedMul_ = limbs::fixedMul(k_);
-    fixedSqr_ = limbs::fixedSqr(k_);
-    fixedRedc_ = limbs::fixedRedc(k_);
-    if (!fixedMul_ || !fixedSqr_ || !fixedRedc_) fixedMul_ = nullptr;
+    if ((fixedMul_ = limbs::fixedMul(k_))) {   // the three come for the same lengths
+        fixedSqr_ = limbs::fixedSqr(k_);
+        fixedRedc_ = limbs::fixedRedc(k_);
+    }
     // Short moduli take the unrolled kernels whatever the threshold says.
     if (!fixedMul_ && k_ >= std::max<size_t>(limbs::thresholds.montgomeryProducts, 16)) {
         // R = 2^M for the shortest wrapped product that holds n; the exact product t n' runs on
